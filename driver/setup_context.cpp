@@ -1,0 +1,126 @@
+#include "driver/setup_context.h"
+
+#include <cstring>
+
+#include "driver/string_helpers.h"
+
+SetupContext* g_currentContext = nullptr;
+
+namespace {
+
+// The directory, or "" when the system cannot give it whole.
+void ReadDirectory(UINT (*read)(LPSTR, UINT), char (&buffer)[MAX_PATH]) {
+    UINT length = read(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        buffer[0] = '\0';
+}
+
+UINT ReadSystemDirectory(LPSTR buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }
+UINT ReadWindowsDirectory(LPSTR buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); }
+
+} // namespace
+
+SetupContext::SetupContext(const char* suite, const CatalogueRow* rows, DWORD rowCount)
+    : moduleCount(rowCount) {
+    g_currentContext = this;
+
+    char path[MAX_PATH];
+    ReadDirectory(ReadSystemDirectory, path);
+    JoinPath(path, kFindMenuLibraryFile);
+    findMenuLibraryPath = DuplicateString(path);
+
+    modules.reset(new ModuleRow[rowCount]);
+    selected.reset(new BYTE[rowCount]);
+    for (DWORD i = 0; i < rowCount; ++i) {
+        const CatalogueRow& row = rows[i];
+        ModuleRow& module = modules[i];
+        // Read for every row: the uninstallers go where Windows is at this moment.
+        ReadDirectory(ReadWindowsDirectory, path);
+        module.productName = DuplicateString(row.productName);
+        module.shortName = DuplicateString(row.shortName);
+        module.programFile = DuplicateString(row.programFile);
+        module.helpFile = DuplicateString(row.helpFile);
+        module.contentsFile = DuplicateString(row.contentsFile);
+        if (JoinPath(path, row.uninstallerFile))
+            module.uninstallerPath = DuplicateString(path);
+        module.findMenuCaption = DuplicateString(row.findMenuCaption);
+        module.description = DuplicateString(row.description);
+        selected[i] = 1;
+    }
+    suiteName = DuplicateString(suite);
+}
+
+SetupContext::~SetupContext() {
+    if (g_currentContext == this)
+        g_currentContext = nullptr;
+}
+
+namespace {
+
+const char* TextOrEmpty(const std::unique_ptr<char[]>& text) { return text ? text.get() : ""; }
+
+} // namespace
+
+const char* GetSuiteName() {
+    return g_currentContext ? TextOrEmpty(g_currentContext->suiteName) : "";
+}
+
+const char* GetModuleProductName(DWORD module) {
+    return g_currentContext ? TextOrEmpty(g_currentContext->modules[module].productName) : "";
+}
+
+const char* GetModuleShortName(DWORD module) {
+    return g_currentContext ? TextOrEmpty(g_currentContext->modules[module].shortName) : "";
+}
+
+namespace {
+
+// The index of the first row whose short name matches ignoring case, or moduleCount.
+DWORD FindModule(const char* shortName) {
+    DWORD i = 0;
+    for (; i < g_currentContext->moduleCount; ++i) {
+        if (EqualIgnoringCase(TextOrEmpty(g_currentContext->modules[i].shortName), shortName))
+            break;
+    }
+    return i;
+}
+
+} // namespace
+
+const char* FindModuleShortName(const char* shortName) {
+    if (!g_currentContext)
+        return "";
+    DWORD i = FindModule(shortName);
+    return i < g_currentContext->moduleCount ? TextOrEmpty(g_currentContext->modules[i].shortName)
+                                             : "";
+}
+
+bool IsModuleSelected(const char* shortName) {
+    if (!g_currentContext)
+        return true;
+    DWORD i = FindModule(shortName);
+    return i < g_currentContext->moduleCount ? g_currentContext->selected[i] != 0 : true;
+}
+
+DWORD CountSelectedModules() {
+    if (!g_currentContext)
+        return 0;
+    DWORD count = 0;
+    for (DWORD i = 0; i < g_currentContext->moduleCount; ++i) {
+        if (g_currentContext->selected[i])
+            ++count;
+    }
+    return count;
+}
+
+const char* ModuleFilePath(DWORD module, const char* fileName) {
+    static char result[MAX_PATH];
+    result[0] = '\0';
+    if (!g_currentContext)
+        return result;
+    const char* installPath = g_currentContext->modules[module].installPath.get();
+    if (installPath && CopyString(result, installPath, sizeof result) &&
+        !JoinPath(result, fileName, sizeof result))
+        result[0] = '\0';
+    return result;
+}

@@ -1,0 +1,55 @@
+// The one object that carries a setup run's state, and the lookups that reach it through the
+// current context.
+#pragma once
+
+#include <memory>
+
+#include "driver/catalogue.h"
+#include "platform/win32.h"
+
+// One module of the run: the catalogue's strings, the uninstaller's full path and, once the
+// wizard is finished and only for a selected module, its install folder (MAX_PATH bytes).
+struct ModuleRow {
+    std::unique_ptr<char[]> productName;
+    std::unique_ptr<char[]> shortName;
+    std::unique_ptr<char[]> programFile;
+    std::unique_ptr<char[]> helpFile;
+    std::unique_ptr<char[]> contentsFile;
+    std::unique_ptr<char[]> uninstallerPath;
+    std::unique_ptr<char[]> findMenuCaption;
+    std::unique_ptr<char[]> description;
+    std::unique_ptr<char[]> installPath;
+};
+
+class SetupContext {
+  public:
+    // Becomes the current context as its first step.
+    SetupContext(const char* suiteName, const CatalogueRow* rows, DWORD rowCount);
+    // Stops being the current context, so no lookup can reach freed rows.
+    ~SetupContext();
+    SetupContext(const SetupContext&) = delete;
+    SetupContext& operator=(const SetupContext&) = delete;
+
+    std::unique_ptr<char[]> findMenuLibraryPath;
+    std::unique_ptr<char[]> suiteName;
+    DWORD moduleCount;
+    std::unique_ptr<ModuleRow[]> modules;
+    // 1 = install the module. The module page is handed this array itself.
+    std::unique_ptr<BYTE[]> selected;
+    // Created and released by the install sequence; the context only carries them.
+    HWND backdropWindow = nullptr;
+    HBITMAP backdropBitmap = nullptr;
+};
+
+// The process-wide current context, for callers that do not hold it.
+extern SetupContext* g_currentContext;
+
+const char* GetSuiteName();
+const char* GetModuleProductName(DWORD module);
+const char* GetModuleShortName(DWORD module);
+const char* FindModuleShortName(const char* shortName);
+bool IsModuleSelected(const char* shortName);
+DWORD CountSelectedModules();
+// The module's install path joined with `fileName`, in one shared buffer that the next call
+// overwrites; "" when the module has no install path or the result would not fit MAX_PATH.
+const char* ModuleFilePath(DWORD module, const char* fileName);

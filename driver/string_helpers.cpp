@@ -1,0 +1,44 @@
+#include "driver/string_helpers.h"
+
+#include <cctype>
+#include <cstring>
+
+std::unique_ptr<char[]> DuplicateString(const char* text) {
+    if (text == nullptr)
+        return nullptr;
+    size_t size = std::strlen(text) + 1;
+    std::unique_ptr<char[]> copy(new char[size]);
+    std::memcpy(copy.get(), text, size);
+    return copy;
+}
+
+bool JoinPath(char* path, const char* name, size_t capacity) {
+    size_t length = std::strlen(path);
+    bool needsSeparator = length > 0 && path[length - 1] != '\\';
+    size_t nameLength = std::strlen(name);
+    if (length + (needsSeparator ? 1 : 0) + nameLength + 1 > capacity)
+        return false;
+    if (needsSeparator)
+        path[length++] = '\\';
+    std::memcpy(path + length, name, nameLength + 1);
+    return true;
+}
+
+bool EqualIgnoringCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        int x = std::toupper(static_cast<unsigned char>(*a));
+        int y = std::toupper(static_cast<unsigned char>(*b));
+        if (x != y)
+            return false;
+        if (x == 0)
+            return true;
+    }
+}
+
+bool CopyString(char* buffer, const char* text, size_t capacity) {
+    size_t size = std::strlen(text) + 1;
+    if (size > capacity)
+        return false;
+    std::memcpy(buffer, text, size);
+    return true;
+}

@@ -1,0 +1,22 @@
+// Small string services used throughout the program.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "platform/win32.h"
+
+// A heap copy of a zero-terminated string; null for null.
+std::unique_ptr<char[]> DuplicateString(const char* text);
+
+// Appends `name` to the path in `path`, with exactly one backslash between them (none after an
+// empty path). The buffer holds `capacity` bytes; when the result and its zero do not fit, the
+// path is left as it was and the answer is false, so no caller ever works on a cut-off path.
+bool JoinPath(char* path, const char* name, size_t capacity = MAX_PATH);
+
+// Letter case folded to upper case character by character, as the catalogue lookups compare.
+bool EqualIgnoringCase(const char* a, const char* b);
+
+// Copies `text` into `buffer` of `capacity` bytes; false, and the buffer left as it was, when it
+// does not fit with its zero.
+bool CopyString(char* buffer, const char* text, size_t capacity);

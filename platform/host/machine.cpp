@@ -1,0 +1,63 @@
+// The emulated machine's identity: its directories and the thread's last-error code.
+#include <cstring>
+#include <string>
+
+#include "platform/host/emulation.h"
+#include "platform/host/win32_api.h"
+
+namespace {
+
+struct Machine {
+    std::string windowsDirectory = "C:\\WINDOWS";
+    std::string systemDirectory = "C:\\WINDOWS\\SYSTEM32";
+    DWORD lastError = 0;
+};
+
+Machine& TheMachine() {
+    static Machine machine;
+    return machine;
+}
+
+// The directory calls answer the length copied without the zero, or, when the buffer is too
+// small, the size needed with the zero and leave the buffer alone.
+UINT CopyDirectory(const std::string& directory, LPSTR buffer, UINT size) {
+    UINT needed = static_cast<UINT>(directory.size()) + 1;
+    if (buffer == nullptr || size < needed)
+        return needed;
+    std::memcpy(buffer, directory.c_str(), needed);
+    return needed - 1;
+}
+
+} // namespace
+
+namespace hostemu {
+
+void Reset() {
+    TheMachine() = Machine();
+    detail::ResetFaults();
+    detail::ResetRegistry();
+}
+
+void SetWindowsDirectory(const char* path) { TheMachine().windowsDirectory = path; }
+void SetSystemDirectory(const char* path) { TheMachine().systemDirectory = path; }
+
+} // namespace hostemu
+
+DWORD GetLastError() { return TheMachine().lastError; }
+void SetLastError(DWORD error) { TheMachine().lastError = error; }
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
+    if (DWORD error = hostemu::detail::CheckFault("GetSystemDirectoryA")) {
+        SetLastError(error);
+        return 0;
+    }
+    return CopyDirectory(TheMachine().systemDirectory, buffer, size);
+}
+
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+    if (DWORD error = hostemu::detail::CheckFault("GetWindowsDirectoryA")) {
+        SetLastError(error);
+        return 0;
+    }
+    return CopyDirectory(TheMachine().windowsDirectory, buffer, size);
+}

@@ -1,0 +1,441 @@
+// The emulated registry: keys and typed values with the rules of the Windows NT family.
+// Subkeys enumerate in the order of their upper-cased names, as NT keeps them; values in the
+// order they were first written. Names compare ignoring letter case and keep the case they
+// were created with.
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/host/emulation.h"
+#include "platform/host/win32_api.h"
+#include "platform/regedit_export.h"
+
+namespace {
+
+std::string UpperName(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+struct Value {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    std::string name;
+    std::string path; // ROOT\path, for faults
+    Key* parent = nullptr;
+    bool deleted = false;
+    std::map<std::string, std::shared_ptr<Key>> subkeys; // by upper-cased name
+    std::vector<Value> values;
+
+    Value* FindValue(const char* valueName) {
+        std::string wanted = valueName ? valueName : "";
+        for (Value& value : values) {
+            if (hostemu::detail::EqualNames(value.name, wanted))
+                return &value;
+        }
+        return nullptr;
+    }
+};
+
+struct OpenKey {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+};
+
+struct Registry {
+    std::shared_ptr<Key> localMachine;
+    std::shared_ptr<Key> currentUser;
+    std::shared_ptr<Key> users;
+    std::map<ULONG_PTR, OpenKey> handles;
+    ULONG_PTR nextHandle = 0x1000;
+};
+
+Registry& TheRegistry() {
+    static Registry registry;
+    return registry;
+}
+
+std::shared_ptr<Key> MakeRoot(const char* name) {
+    auto root = std::make_shared<Key>();
+    root->name = name;
+    root->path = name;
+    return root;
+}
+
+std::shared_ptr<Key> CreateChild(Key& parent, const std::string& name) {
+    auto child = std::make_shared<Key>();
+    child->name = name;
+    child->path = parent.path + "\\" + name;
+    child->parent = &parent;
+    parent.subkeys[UpperName(name)] = child;
+    return child;
+}
+
+std::shared_ptr<Key> ChildOf(const Key& parent, const std::string& name) {
+    auto it = parent.subkeys.find(UpperName(name));
+    return it == parent.subkeys.end() ? nullptr : it->second;
+}
+
+std::vector<std::string> SplitPath(const char* subKey) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char* p = subKey ? subKey : ""; *p; ++p) {
+        if (*p == '\\') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += *p;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+// Resolves a handle, predefined or opened, to its key and the access it was opened with.
+LONG Resolve(HKEY hkey, std::shared_ptr<Key>& key, REGSAM& access) {
+    Registry& registry = TheRegistry();
+    access = KEY_ALL_ACCESS;
+    if (hkey == HKEY_LOCAL_MACHINE) {
+        key = registry.localMachine;
+    } else if (hkey == HKEY_CURRENT_USER) {
+        key = registry.currentUser;
+    } else if (hkey == HKEY_USERS) {
+        key = registry.users;
+    } else if (hkey == HKEY_CLASSES_ROOT) {
+        // The merged classes view; writes land in the machine's classes, as for a key that
+        // the user's own classes do not hold.
+        key = ChildOf(*registry.localMachine, "SOFTWARE");
+        key = key ? ChildOf(*key, "Classes") : nullptr;
+        if (!key)
+            return ERROR_FILE_NOT_FOUND;
+    } else {
+        auto it = registry.handles.find(reinterpret_cast<ULONG_PTR>(hkey));
+        if (it == registry.handles.end())
+            return ERROR_INVALID_HANDLE;
+        key = it->second.key;
+        access = it->second.access;
+    }
+    return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+HKEY NewHandle(const std::shared_ptr<Key>& key, REGSAM access) {
+    Registry& registry = TheRegistry();
+    ULONG_PTR handle = registry.nextHandle;
+    registry.nextHandle += 4;
+    registry.handles[handle] = OpenKey{key, access};
+    return reinterpret_cast<HKEY>(handle);
+}
+
+std::string FaultPath(const Key& key, const char* subKey) {
+    std::string path = key.path;
+    for (const std::string& part : SplitPath(subKey))
+        path += "\\" + part;
+    return path;
+}
+
+void CreateStandingKey(const std::shared_ptr<Key>& root, const char* path) {
+    Key* key = root.get();
+    for (const std::string& part : SplitPath(path)) {
+        std::shared_ptr<Key> child = ChildOf(*key, part);
+        if (!child)
+            child = CreateChild(*key, part);
+        key = child.get();
+    }
+}
+
+void MarkDeleted(Key& key) {
+    key.deleted = true;
+    for (auto& entry : key.subkeys)
+        MarkDeleted(*entry.second);
+}
+
+} // namespace
+
+namespace hostemu {
+
+namespace detail {
+
+void ResetRegistry() {
+    Registry& registry = TheRegistry();
+    for (auto& root : {registry.localMachine, registry.currentUser, registry.users}) {
+        if (root)
+            MarkDeleted(*root);
+    }
+    registry = Registry();
+    registry.localMachine = MakeRoot("HKEY_LOCAL_MACHINE");
+    registry.currentUser = MakeRoot("HKEY_CURRENT_USER");
+    registry.users = MakeRoot("HKEY_USERS");
+    // The keys a freshly installed Windows always has and setup relies on.
+    CreateStandingKey(registry.localMachine, "SOFTWARE\\Classes");
+    CreateStandingKey(registry.localMachine,
+                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    CreateStandingKey(registry.localMachine,
+                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer");
+    CreateStandingKey(registry.localMachine,
+                      "System\\CurrentControlSet\\Control\\Session Manager");
+    CreateStandingKey(registry.currentUser, "Software\\Microsoft\\Windows\\CurrentVersion");
+}
+
+} // namespace detail
+
+std::string ExportRegistry() {
+    return ExportRegistryKey(HKEY_LOCAL_MACHINE, nullptr) +
+           ExportRegistryKey(HKEY_CURRENT_USER, nullptr, false);
+}
+
+} // namespace hostemu
+
+namespace {
+
+struct RegistryInit {
+    RegistryInit() { hostemu::detail::ResetRegistry(); }
+} registryInit;
+
+} // namespace
+
+LONG RegOpenKeyExA(HKEY hkey, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
+    if (result == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    std::shared_ptr<Key> key;
+    REGSAM parentAccess;
+    if (LONG error = Resolve(hkey, key, parentAccess))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegOpenKeyExA", FaultPath(*key, subKey)))
+        return static_cast<LONG>(error);
+    if (subKey && subKey[0] == '\\')
+        return ERROR_BAD_PATHNAME;
+    for (const std::string& part : SplitPath(subKey)) {
+        key = ChildOf(*key, part);
+        if (!key)
+            return ERROR_FILE_NOT_FOUND;
+    }
+    *result = NewHandle(key, access);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyExA(HKEY hkey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access,
+                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
+    if (result == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    std::shared_ptr<Key> key;
+    REGSAM parentAccess;
+    if (LONG error = Resolve(hkey, key, parentAccess))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegCreateKeyExA", FaultPath(*key, subKey)))
+        return static_cast<LONG>(error);
+    if (subKey && subKey[0] == '\\')
+        return ERROR_BAD_PATHNAME;
+    std::vector<std::string> parts = SplitPath(subKey);
+    // Nothing is created unless the whole path can be.
+    std::shared_ptr<Key> walk = key;
+    size_t existing = 0;
+    while (existing < parts.size()) {
+        std::shared_ptr<Key> child = ChildOf(*walk, parts[existing]);
+        if (!child)
+            break;
+        walk = child;
+        ++existing;
+    }
+    if (existing < parts.size() && walk == key && !(parentAccess & KEY_CREATE_SUB_KEY))
+        return ERROR_ACCESS_DENIED;
+    for (size_t i = existing; i < parts.size(); ++i)
+        walk = CreateChild(*walk, parts[i]);
+    if (disposition)
+        *disposition = existing < parts.size() ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *result = NewHandle(walk, access);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY hkey) {
+    if (hkey == HKEY_LOCAL_MACHINE || hkey == HKEY_CURRENT_USER || hkey == HKEY_USERS ||
+        hkey == HKEY_CLASSES_ROOT)
+        return ERROR_SUCCESS;
+    hostemu::detail::CheckFault("RegCloseKey");
+    auto& handles = TheRegistry().handles;
+    auto it = handles.find(reinterpret_cast<ULONG_PTR>(hkey));
+    if (it == handles.end())
+        return ERROR_INVALID_HANDLE;
+    handles.erase(it);
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteKeyA(HKEY hkey, LPCSTR subKey) {
+    if (subKey == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<Key> key;
+    REGSAM access;
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegDeleteKeyA", FaultPath(*key, subKey)))
+        return static_cast<LONG>(error);
+    if (subKey[0] == '\\')
+        return ERROR_BAD_PATHNAME;
+    for (const std::string& part : SplitPath(subKey)) {
+        key = ChildOf(*key, part);
+        if (!key)
+            return ERROR_FILE_NOT_FOUND;
+    }
+    // The NT family refuses a key that still has subkeys; roots cannot be deleted.
+    if (!key->subkeys.empty() || key->parent == nullptr)
+        return ERROR_ACCESS_DENIED;
+    MarkDeleted(*key);
+    key->parent->subkeys.erase(UpperName(key->name));
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteValueA(HKEY hkey, LPCSTR valueName) {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegDeleteValueA", key->path))
+        return static_cast<LONG>(error);
+    if (!(access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    Value* value = key->FindValue(valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    key->values.erase(key->values.begin() + (value - key->values.data()));
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY hkey, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize) {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegQueryValueExA", key->path))
+        return static_cast<LONG>(error);
+    if (!(access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (data && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    const Value* value = key->FindValue(valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = value->type;
+    DWORD size = static_cast<DWORD>(value->data.size());
+    LONG result = ERROR_SUCCESS;
+    if (data) {
+        // Too small a buffer is left untouched; the caller learns the size it needs.
+        if (*dataSize < size)
+            result = ERROR_MORE_DATA;
+        else if (size)
+            std::memcpy(data, value->data.data(), size);
+    }
+    if (dataSize)
+        *dataSize = size;
+    return result;
+}
+
+LONG RegSetValueExA(HKEY hkey, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+                    DWORD dataSize) {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegSetValueExA", key->path))
+        return static_cast<LONG>(error);
+    if (!(access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (!data && dataSize)
+        return ERROR_NOACCESS;
+    std::vector<BYTE> bytes(data, data + dataSize);
+    if (Value* value = key->FindValue(valueName)) {
+        value->type = type;
+        value->data = std::move(bytes);
+    } else {
+        key->values.push_back(Value{valueName ? valueName : "", type, std::move(bytes)});
+    }
+    return ERROR_SUCCESS;
+}
+
+namespace {
+
+// Both enumerations answer a name the same way: too small a buffer is an error that leaves
+// the length as it was; otherwise the length comes back without the zero.
+LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
+    if (!buffer || !length)
+        return ERROR_INVALID_PARAMETER;
+    if (name.size() + 1 > *length)
+        return ERROR_MORE_DATA;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    *length = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG RegEnumKeyExA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,
+                   LPDWORD classLength, PFILETIME lastWriteTime) {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegEnumKeyExA", key->path))
+        return static_cast<LONG>(error);
+    if (!(access & KEY_ENUMERATE_SUB_KEYS))
+        return ERROR_ACCESS_DENIED;
+    if (index >= key->subkeys.size())
+        return ERROR_NO_MORE_ITEMS;
+    auto it = key->subkeys.begin();
+    std::advance(it, index);
+    LONG result = CopyName(it->second->name, name, nameLength);
+    if (result == ERROR_SUCCESS) {
+        if (keyClass && classLength && *classLength)
+            keyClass[0] = 0;
+        if (classLength)
+            *classLength = 0;
+        if (lastWriteTime)
+            *lastWriteTime = FILETIME{0, 0};
+    }
+    return result;
+}
+
+LONG RegEnumValueA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
+                   LPBYTE data, LPDWORD dataSize) {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault("RegEnumValueA", key->path))
+        return static_cast<LONG>(error);
+    if (!(access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (index >= key->values.size())
+        return ERROR_NO_MORE_ITEMS;
+    const Value& value = key->values[index];
+    if (LONG error = CopyName(value.name, name, nameLength))
+        return error;
+    if (type)
+        *type = value.type;
+    DWORD size = static_cast<DWORD>(value.data.size());
+    LONG result = ERROR_SUCCESS;
+    if (data) {
+        if (!dataSize)
+            return ERROR_INVALID_PARAMETER;
+        if (*dataSize < size)
+            result = ERROR_MORE_DATA;
+        else if (size)
+            std::memcpy(data, value.data.data(), size);
+    }
+    if (dataSize)
+        *dataSize = size;
+    return result;
+}

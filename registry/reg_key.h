@@ -1,0 +1,76 @@
+// The registry key wrapper through which every registry access of the program passes: one open
+// key at a time, chosen by a base code and an optional sub-path; every operation answers a
+// boolean and keeps no error code.
+#pragma once
+
+#include "platform/win32.h"
+
+// Where a key path starts. The first three lie under the suite key in HKEY_CURRENT_USER; the
+// others take the sub-path verbatim under a fixed root. Any other value addresses nothing.
+enum KeyBase : int {
+    Updates = 0,      // the suite's shared settings key
+    Module = 1,       // the key of the wrapper's module
+    Suite = 2,        // the suite key itself
+    LocalMachine = 3, // HKEY_LOCAL_MACHINE
+    CurrentUser = 4,  // HKEY_CURRENT_USER
+    ClassesRoot = 5,  // HKEY_CLASSES_ROOT
+};
+
+extern const char kSuiteKeyPath[];
+
+constexpr DWORD kKeyPathCapacity = 1024;
+constexpr DWORD kShortNameCapacity = 512;
+
+// Root and path of a base code, the sub-path appended after one backslash (codes 0 to 2; a null
+// sub-path adds nothing, an empty one adds the backslash) or taken verbatim (codes 3 to 5).
+// False for an unknown code, an empty path, or a path longer than kKeyPathCapacity - 1.
+bool ComposeKeyPath(KeyBase base, const char* shortName, const char* subPath, HKEY& root,
+                    char (&path)[kKeyPathCapacity]);
+
+class RegKey {
+  public:
+    // The short name is used only by the Module base code; callers that address other keys
+    // pass module 0's.
+    explicit RegKey(const char* shortName);
+    ~RegKey();
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    // Closes first, then opens (read-only) or opens-or-creates with every missing parent.
+    bool Open(KeyBase base, const char* subPath, bool readOnly);
+    void Close();
+    bool IsOpen() const { return key_ != nullptr; }
+    // True unless the open key is known to have no subkey: every doubt keeps a parent key.
+    bool HasSubkeys();
+    // Closes first; deletes the one key named, which must have no subkeys.
+    bool DeleteKey(KeyBase base, const char* subPath);
+
+    // Value names may be null for the key's default value.
+    bool DeleteValue(const char* name); // a value that does not exist counts as deleted
+    bool ValueExists(const char* name);
+    // Always leaves a zero-terminated string within `capacity` (empty after a false answer);
+    // false for another type and for a string that does not fit with its zero.
+    bool ReadString(const char* name, char* buffer, DWORD capacity);
+    bool ReadMultiString(const char* name, char* buffer, DWORD& size);
+    bool ReadBinary(const char* name, void* buffer, DWORD& size);
+    bool ReadDword(const char* name, DWORD& value);
+    // Leaves `flag` alone unless a REG_DWORD was read, so the caller's default stands.
+    bool ReadFlag(const char* name, bool& flag);
+    // `count` in: capacity in elements; out: stored bytes / 4.
+    bool ReadDwordArray(const char* name, DWORD* values, DWORD& count);
+    bool WriteString(const char* name, const char* text);
+    bool WriteMultiString(const char* name, const char* data, DWORD size);
+    bool WriteBinary(const char* name, const void* data, DWORD size);
+    bool WriteDword(const char* name, DWORD value);
+    bool WriteFlag(const char* name, bool flag);
+    bool WriteDwordArray(const char* name, const DWORD* values, DWORD count);
+    bool EnumValueName(DWORD index, char* name, DWORD capacity);
+
+  private:
+    bool ReadTyped(const char* name, DWORD wantedType, void* buffer, DWORD& size);
+    bool Write(const char* name, DWORD type, const void* data, DWORD size);
+
+    HKEY key_ = nullptr;
+    char shortName_[kShortNameCapacity];
+    bool shortNameFits_;
+};

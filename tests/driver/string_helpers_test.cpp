@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "driver/string_helpers.h"
+
+TEST(JoinPath, PutsExactlyOneBackslashBetween) {
+    char path[MAX_PATH] = "C:\\Program Files";
+    EXPECT_TRUE(JoinPath(path, "QuilloSoft"));
+    EXPECT_STREQ("C:\\Program Files\\QuilloSoft", path);
+
+    char root[MAX_PATH] = "C:\\";
+    EXPECT_TRUE(JoinPath(root, "WebQuilloUninstall.exe"));
+    EXPECT_STREQ("C:\\WebQuilloUninstall.exe", root);
+}
+
+TEST(JoinPath, RefusesAResultThatDoesNotFitAndLeavesThePath) {
+    char path[8] = "C:\\ab";
+    EXPECT_TRUE(JoinPath(path, "c", 8)); // "C:\ab\c" and its zero: exactly 8
+    EXPECT_STREQ("C:\\ab\\c", path);
+    char longer[8] = "C:\\ab";
+    EXPECT_FALSE(JoinPath(longer, "cd", 8));
+    EXPECT_STREQ("C:\\ab", longer);
+}
+
+TEST(DuplicateString, CopiesIntoItsOwnStorage) {
+    char text[] = "NetQuillo";
+    auto copy = DuplicateString(text);
+    text[0] = 'X';
+    EXPECT_STREQ("NetQuillo", copy.get());
+    EXPECT_EQ(nullptr, DuplicateString(nullptr));
+    EXPECT_STREQ("", DuplicateString("").get());
+}
+
+TEST(EqualIgnoringCase, FoldsLettersOnly) {
+    EXPECT_TRUE(EqualIgnoringCase("news", "NEWS"));
+    EXPECT_FALSE(EqualIgnoringCase("news", "newsx"));
+    EXPECT_FALSE(EqualIgnoringCase("", "a"));
+    EXPECT_TRUE(EqualIgnoringCase("", ""));
+}

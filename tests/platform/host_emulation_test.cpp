@@ -1,0 +1,117 @@
+// What only the emulation can do: configure the machine, fail calls on demand, count them and
+// show the registry whole. Every test here is host-only.
+#include <string>
+
+#include "platform/host/emulation.h"
+#include "registry/reg_key.h"
+#include "tests/support/test_world.h"
+
+namespace {
+class HostEmulation : public TestWorld {};
+} // namespace
+
+TEST_F(HostEmulation, DirectoriesAreConfigurable_HostOnly) {
+    char buffer[MAX_PATH];
+    EXPECT_EQ(10u, GetWindowsDirectoryA(buffer, MAX_PATH));
+    EXPECT_STREQ("C:\\WINDOWS", buffer);
+    hostemu::SetWindowsDirectory("D:\\");
+    EXPECT_EQ(3u, GetWindowsDirectoryA(buffer, MAX_PATH));
+    EXPECT_STREQ("D:\\", buffer);
+    // Too small a buffer: the size needed, zero included, and the buffer left alone.
+    char small[3] = {'x', 'x', 'x'};
+    EXPECT_EQ(4u, GetWindowsDirectoryA(small, sizeof small));
+    EXPECT_EQ('x', small[0]);
+    hostemu::SetSystemDirectory("D:\\SYS");
+    EXPECT_EQ(6u, GetSystemDirectoryA(buffer, MAX_PATH));
+}
+
+TEST_F(HostEmulation, FaultsByOccurrenceHitOnlyThatCall_HostOnly) {
+    hostemu::FailCall("RegSetValueExA", ERROR_ACCESS_DENIED, 2);
+    RegKey key("Web");
+    ASSERT_TRUE(key.Open(CurrentUser, kScratchKey, false));
+    EXPECT_TRUE(key.WriteDword("a", 1));
+    EXPECT_FALSE(key.WriteDword("b", 2));
+    EXPECT_TRUE(key.WriteDword("c", 3));
+    EXPECT_EQ(3u, hostemu::CallCount("RegSetValueExA"));
+    EXPECT_FALSE(key.ValueExists("b"));
+}
+
+TEST_F(HostEmulation, FaultsByPathHitTheKeyAndWhatLiesBelow_HostOnly) {
+    hostemu::FailPath("RegCreateKeyExA", "HKEY_CURRENT_USER\\Software\\QuilloSoft",
+                      ERROR_ACCESS_DENIED);
+    RegKey key("Web");
+    EXPECT_FALSE(key.Open(Module, nullptr, false));
+    EXPECT_FALSE(key.Open(CurrentUser, "SOFTWARE\\quillosoft", false));
+    EXPECT_TRUE(key.Open(CurrentUser, "Software\\QuilloSoftware", false));
+    hostemu::ClearFaults();
+    EXPECT_TRUE(key.Open(Module, nullptr, false));
+}
+
+TEST_F(HostEmulation, FailingEachCallInTurnNeverBreaksTheWrapper_HostOnly) {
+    // Count the calls of one complete task, then fail each of them in turn.
+    auto task = [] {
+        RegKey key("Web");
+        bool ok = key.Open(Module, "Sub", false) && key.WriteString("s", "v") &&
+                  key.WriteDword("d", 1) && key.HasSubkeys() == false;
+        char text[8];
+        DWORD number;
+        ok = key.ReadString("s", text, sizeof text) && key.ReadDword("d", number) && ok;
+        return ok && key.DeleteKey(Module, "Sub");
+    };
+    ASSERT_TRUE(task());
+    const char* functions[] = {"RegCreateKeyExA", "RegSetValueExA", "RegEnumKeyExA",
+                               "RegQueryValueExA", "RegDeleteKeyA"};
+    for (const char* function : functions) {
+        unsigned calls = hostemu::CallCount(function);
+        for (unsigned n = 1; n <= calls; ++n) {
+            hostemu::Reset();
+            hostemu::FailCall(function, ERROR_ACCESS_DENIED, n);
+            EXPECT_FALSE(task()) << function << " #" << n;
+        }
+    }
+}
+
+TEST_F(HostEmulation, ClassesRootIsTheMachinesClasses_HostOnly) {
+    RegKey key("Web");
+    ASSERT_TRUE(key.Open(ClassesRoot, ".nqs", false));
+    ASSERT_TRUE(key.WriteString(nullptr, "WebQuilloSearch"));
+    EXPECT_TRUE(key.Open(LocalMachine, "SOFTWARE\\Classes\\.NQS", true));
+}
+
+TEST_F(HostEmulation, RegistryExportsAsRegedit4Text_HostOnly) {
+    RegKey key("Web");
+    ASSERT_TRUE(key.Open(CurrentUser, "Software\\Export\\Sub", false));
+    ASSERT_TRUE(key.Open(CurrentUser, "Software\\Export", false));
+    ASSERT_TRUE(key.WriteString(nullptr, "quote\" and \\"));
+    ASSERT_TRUE(key.WriteDword("Number", 0x1234));
+    ASSERT_TRUE(key.WriteBinary("Bytes", "\x01\xab", 2));
+    ASSERT_TRUE(key.WriteMultiString("List", "a\0\0", 3));
+    EXPECT_EQ("REGEDIT4\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Export]\n"
+              "@=\"quote\\\" and \\\\\"\n"
+              "\"Number\"=dword:00001234\n"
+              "\"Bytes\"=hex:01,ab\n"
+              "\"List\"=hex(7):61,00,00\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Export\\Sub]\n"
+              "\n",
+              RegistryText(HKEY_CURRENT_USER, "Software\\Export"));
+    std::string whole = hostemu::ExportRegistry();
+    EXPECT_NE(std::string::npos, whole.find("[HKEY_CURRENT_USER\\Software\\Export\\Sub]\n"));
+    EXPECT_NE(std::string::npos,
+              whole.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion]\n"));
+    EXPECT_EQ(0u, whole.find("REGEDIT4\n\n"));
+}
+
+TEST_F(HostEmulation, LongBinaryValuesWrapAsRegeditDoes_HostOnly) {
+    RegKey key("Web");
+    ASSERT_TRUE(key.Open(CurrentUser, kScratchKey, false));
+    std::string bytes(40, '\x11');
+    ASSERT_TRUE(key.WriteBinary("Long", bytes.data(), 40));
+    std::string text = RegistryText(HKEY_CURRENT_USER, kScratchKey);
+    size_t start = text.find("\"Long\"");
+    ASSERT_NE(std::string::npos, start);
+    size_t lineEnd = text.find('\n', start);
+    EXPECT_LE(lineEnd - start, 80u);
+    EXPECT_EQ('\\', text[lineEnd - 1]);
+}

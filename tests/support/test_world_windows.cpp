@@ -1,0 +1,25 @@
+#include "tests/support/test_world.h"
+
+namespace {
+
+// Every key a test may leave behind, children before parents.
+struct TestKey {
+    HKEY root;
+    const char* path;
+};
+const TestKey kTestKeys[] = {
+    {HKEY_CURRENT_USER, "Software\\QuilloSoft"},
+    {HKEY_CURRENT_USER, "Software\\Delvane"},
+    {HKEY_CURRENT_USER, kScratchKey},
+};
+
+void ClearTestKeys() {
+    for (const TestKey& key : kTestKeys)
+        DeleteRegistryTree(key.root, key.path);
+}
+
+} // namespace
+
+void TestWorld::SetUp() { ClearTestKeys(); }
+
+void TestWorld::TearDown() { ClearTestKeys(); }
