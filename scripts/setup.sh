@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need on a Debian machine, as root, with no terminal.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+packages=(
+  cmake make g++ gcc file            # the host build
+  googletest                         # GoogleTest sources, built per toolchain
+  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix  # the Windows builds
+  wine64 xvfb xauth                  # running the Windows tests
+  clang libclang-rt-14-dev           # fuzz targets (libFuzzer)
+  mscompress                         # the reference SZDD tools the benchmarks compare with
+)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+fi

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The test suite on both platforms: first on the host emulation (under ASan and UBSan), then
+# the same suite built for 64-bit Windows and run under Wine in a throwaway prefix.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+scripts/setup.sh
+
+cmake --preset host >/dev/null
+cmake --build --preset host -j"$(nproc)"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$(nproc)"
+
+WINEPREFIX=$(mktemp -d /tmp/netquillo-wine.XXXXXX)
+rmdir "$WINEPREFIX"
+export WINEPREFIX
+cleanup() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+scripts/wine-prefix.sh "$WINEPREFIX" >/dev/null
+
+# One ctest run over both build trees, so that one summary counts both platforms; the Wine
+# tests hold a lock on their prefix, so only the host tests run side by side.
+cat >build/CTestTestfile.cmake <<'TESTS'
+subdirs("host")
+subdirs("win64")
+TESTS
+xvfb-run -a ctest --test-dir build --output-on-failure -j"$(nproc)"

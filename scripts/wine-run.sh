@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine64: the emulator of the win64 build's tests.
+# Uses $WINEPREFIX when the caller made one (scripts/test.sh makes a throwaway prefix per
+# run); otherwise a prefix of the build's own, copied once from the cached pristine prefix.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if [ -z "${WINEPREFIX:-}" ]; then
+  WINEPREFIX=$("$here/wine-prefix.sh" "$here/../build/wineprefix")
+  export WINEPREFIX
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# A wineserver that outlives each program by a minute makes every later start cheap. Wine's
+# own background processes must not hold our output open, hence no pipes to them.
+/usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1 || true
+output=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+/usr/lib/wine/wine64 "$@" >"$output" 2>"$errors" </dev/null || status=$?
+# Windows programs end lines with CR LF; the test tools here read Unix lines.
+tr -d '\r' <"$output"
+tr -d '\r' <"$errors" >&2
+exit $status
