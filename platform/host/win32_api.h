@@ -1,31 +1,10 @@
 // The host emulation's declarations of the Win32 calls the program makes: the same names,
 // types and meanings as the Windows SDK, implemented over an in-memory model of Windows.
+// One header per area of the API, as the SDK splits them.
 #pragma once
 
 #include "platform/host/win32_types.h"
 
-// Kernel
-DWORD GetLastError();
-void SetLastError(DWORD error);
-UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
-UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
-
-// Registry
-LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
-                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
-                     LPDWORD disposition);
-LONG RegCloseKey(HKEY key);
-LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
-LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
-LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                      LPDWORD dataSize);
-LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
-                    DWORD dataSize);
-LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved,
-                   LPSTR keyClass, LPDWORD classLength, PFILETIME lastWriteTime);
-LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved,
-                   LPDWORD type, LPBYTE data, LPDWORD dataSize);
-
-// Common controls
-void InitCommonControls();
+#include "platform/host/api/controls.h"
+#include "platform/host/api/kernel.h"
+#include "platform/host/api/registry.h"
