@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The test suite on both platforms: first on the host emulation (under ASan and UBSan), then
-# the same suite built for 64-bit Windows and run under Wine in a throwaway prefix.
+# The test suite on both platforms: on the host emulation (under ASan and UBSan) with the
+# fuzz targets for a bounded time each, and the same suite built for 64-bit Windows and run
+# under Wine in a throwaway prefix. One ctest summary counts them all.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/setup.sh
 
 cmake --preset host >/dev/null
 cmake --build --preset host -j"$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)"
 
@@ -24,6 +27,7 @@ scripts/wine-prefix.sh "$WINEPREFIX" >/dev/null
 # tests hold a lock on their prefix, so only the host tests run side by side.
 cat >build/CTestTestfile.cmake <<'TESTS'
 subdirs("host")
+subdirs("fuzz")
 subdirs("win64")
 TESTS
 xvfb-run -a ctest --test-dir build --output-on-failure -j"$(nproc)"
