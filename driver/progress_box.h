@@ -1,0 +1,25 @@
+// The modeless progress box of the install phase (dialog 130): a status line and a progress
+// bar, stepped by the install sequence and by file deployment.
+#pragma once
+
+#include "platform/win32.h"
+
+class ProgressBox {
+  public:
+    ProgressBox() = default;
+    ~ProgressBox();
+    ProgressBox(const ProgressBox&) = delete;
+    ProgressBox& operator=(const ProgressBox&) = delete;
+
+    // Creates dialog 130 owned by `owner`, centred on the desktop, shown and painted.
+    bool Open(HWND owner);
+    // Step 1, range 0 to `maximum`.
+    void SetRange(int maximum);
+    void Step();
+    void SetStatus(const char* text);
+    void Close();
+    HWND Window() const { return window_; }
+
+  private:
+    HWND window_ = nullptr;
+};
