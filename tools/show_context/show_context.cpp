@@ -17,9 +17,8 @@ int main() {
         std::printf("    uninstaller: %s\n", row.uninstallerPath.get());
         std::printf("    Find menu:   \"%s\" - %s\n", row.findMenuCaption.get(),
                     row.description.get());
-        std::printf("    payloads:    %u..%u, registry patch %u\n",
-                    static_cast<unsigned>((i + 1) * 1000), static_cast<unsigned>((i + 1) * 1000 + 3),
-                    static_cast<unsigned>(i * 1000 + 1004));
+        std::printf("    payloads:    %u..%u\n", static_cast<unsigned>((i + 1) * 1000),
+                    static_cast<unsigned>((i + 1) * 1000 + 3));
     }
     return 0;
 }
