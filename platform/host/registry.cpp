@@ -205,23 +205,44 @@ struct RegistryInit {
 
 } // namespace
 
+namespace {
+
+// The common start of the calls that take a sub-path: the handle's key, the call's fault on
+// the full path, and Windows' refusal of a path that starts with a backslash.
+LONG EnterPath(const char* function, HKEY hkey, LPCSTR subKey, std::shared_ptr<Key>& key,
+               REGSAM& access) {
+    if (LONG error = Resolve(hkey, key, access))
+        return error;
+    if (DWORD error = hostemu::detail::CheckFault(function, FaultPath(*key, subKey)))
+        return static_cast<LONG>(error);
+    return subKey && subKey[0] == '\\' ? ERROR_BAD_PATHNAME : ERROR_SUCCESS;
+}
+
+// Walks `key` down along `parts` as far as the keys exist; answers how many parts it took.
+size_t WalkExisting(std::shared_ptr<Key>& key, const std::vector<std::string>& parts) {
+    size_t existing = 0;
+    for (; existing < parts.size(); ++existing) {
+        std::shared_ptr<Key> child = ChildOf(*key, parts[existing]);
+        if (!child)
+            break;
+        key = child;
+    }
+    return existing;
+}
+
+} // namespace
+
 LONG RegOpenKeyExA(HKEY hkey, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
     if (result == nullptr)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     std::shared_ptr<Key> key;
     REGSAM parentAccess;
-    if (LONG error = Resolve(hkey, key, parentAccess))
+    if (LONG error = EnterPath("RegOpenKeyExA", hkey, subKey, key, parentAccess))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegOpenKeyExA", FaultPath(*key, subKey)))
-        return static_cast<LONG>(error);
-    if (subKey && subKey[0] == '\\')
-        return ERROR_BAD_PATHNAME;
-    for (const std::string& part : SplitPath(subKey)) {
-        key = ChildOf(*key, part);
-        if (!key)
-            return ERROR_FILE_NOT_FOUND;
-    }
+    std::vector<std::string> parts = SplitPath(subKey);
+    if (WalkExisting(key, parts) < parts.size())
+        return ERROR_FILE_NOT_FOUND;
     *result = NewHandle(key, access);
     return ERROR_SUCCESS;
 }
@@ -233,23 +254,12 @@ LONG RegCreateKeyExA(HKEY hkey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM acces
     *result = nullptr;
     std::shared_ptr<Key> key;
     REGSAM parentAccess;
-    if (LONG error = Resolve(hkey, key, parentAccess))
+    if (LONG error = EnterPath("RegCreateKeyExA", hkey, subKey, key, parentAccess))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegCreateKeyExA", FaultPath(*key, subKey)))
-        return static_cast<LONG>(error);
-    if (subKey && subKey[0] == '\\')
-        return ERROR_BAD_PATHNAME;
     std::vector<std::string> parts = SplitPath(subKey);
-    // Nothing is created unless the whole path can be.
     std::shared_ptr<Key> walk = key;
-    size_t existing = 0;
-    while (existing < parts.size()) {
-        std::shared_ptr<Key> child = ChildOf(*walk, parts[existing]);
-        if (!child)
-            break;
-        walk = child;
-        ++existing;
-    }
+    size_t existing = WalkExisting(walk, parts);
+    // Nothing is created unless the whole path can be.
     if (existing < parts.size() && walk == key && !(parentAccess & KEY_CREATE_SUB_KEY))
         return ERROR_ACCESS_DENIED;
     for (size_t i = existing; i < parts.size(); ++i)
@@ -278,17 +288,11 @@ LONG RegDeleteKeyA(HKEY hkey, LPCSTR subKey) {
         return ERROR_INVALID_PARAMETER;
     std::shared_ptr<Key> key;
     REGSAM access;
-    if (LONG error = Resolve(hkey, key, access))
+    if (LONG error = EnterPath("RegDeleteKeyA", hkey, subKey, key, access))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegDeleteKeyA", FaultPath(*key, subKey)))
-        return static_cast<LONG>(error);
-    if (subKey[0] == '\\')
-        return ERROR_BAD_PATHNAME;
-    for (const std::string& part : SplitPath(subKey)) {
-        key = ChildOf(*key, part);
-        if (!key)
-            return ERROR_FILE_NOT_FOUND;
-    }
+    std::vector<std::string> parts = SplitPath(subKey);
+    if (WalkExisting(key, parts) < parts.size())
+        return ERROR_FILE_NOT_FOUND;
     // The NT family refuses a key that still has subkeys; roots cannot be deleted.
     if (!key->subkeys.empty() || key->parent == nullptr)
         return ERROR_ACCESS_DENIED;
@@ -297,76 +301,38 @@ LONG RegDeleteKeyA(HKEY hkey, LPCSTR subKey) {
     return ERROR_SUCCESS;
 }
 
-LONG RegDeleteValueA(HKEY hkey, LPCSTR valueName) {
-    std::shared_ptr<Key> key;
+namespace {
+
+// The common start of the calls on an open key: the handle's key, the call's fault, and the
+// access right the call needs.
+LONG Enter(const char* function, HKEY hkey, REGSAM needed, std::shared_ptr<Key>& key) {
     REGSAM access;
     if (LONG error = Resolve(hkey, key, access))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegDeleteValueA", key->path))
+    if (DWORD error = hostemu::detail::CheckFault(function, key->path))
         return static_cast<LONG>(error);
-    if (!(access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    Value* value = key->FindValue(valueName);
-    if (!value)
-        return ERROR_FILE_NOT_FOUND;
-    key->values.erase(key->values.begin() + (value - key->values.data()));
-    return ERROR_SUCCESS;
+    return (access & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
-LONG RegQueryValueExA(HKEY hkey, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
-                      LPDWORD dataSize) {
-    std::shared_ptr<Key> key;
-    REGSAM access;
-    if (LONG error = Resolve(hkey, key, access))
-        return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegQueryValueExA", key->path))
-        return static_cast<LONG>(error);
-    if (!(access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+// Query and enumeration hand out a value alike: too small a buffer is left untouched and the
+// caller learns the size it needs.
+LONG CopyData(const Value& value, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     if (data && !dataSize)
         return ERROR_INVALID_PARAMETER;
-    const Value* value = key->FindValue(valueName);
-    if (!value)
-        return ERROR_FILE_NOT_FOUND;
     if (type)
-        *type = value->type;
-    DWORD size = static_cast<DWORD>(value->data.size());
+        *type = value.type;
+    DWORD size = static_cast<DWORD>(value.data.size());
     LONG result = ERROR_SUCCESS;
     if (data) {
-        // Too small a buffer is left untouched; the caller learns the size it needs.
         if (*dataSize < size)
             result = ERROR_MORE_DATA;
         else if (size)
-            std::memcpy(data, value->data.data(), size);
+            std::memcpy(data, value.data.data(), size);
     }
     if (dataSize)
         *dataSize = size;
     return result;
 }
-
-LONG RegSetValueExA(HKEY hkey, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
-                    DWORD dataSize) {
-    std::shared_ptr<Key> key;
-    REGSAM access;
-    if (LONG error = Resolve(hkey, key, access))
-        return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegSetValueExA", key->path))
-        return static_cast<LONG>(error);
-    if (!(access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    if (!data && dataSize)
-        return ERROR_NOACCESS;
-    std::vector<BYTE> bytes(data, data + dataSize);
-    if (Value* value = key->FindValue(valueName)) {
-        value->type = type;
-        value->data = std::move(bytes);
-    } else {
-        key->values.push_back(Value{valueName ? valueName : "", type, std::move(bytes)});
-    }
-    return ERROR_SUCCESS;
-}
-
-namespace {
 
 // Both enumerations answer a name the same way: too small a buffer is an error that leaves
 // the length as it was; otherwise the length comes back without the zero.
@@ -382,16 +348,50 @@ LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
 
 } // namespace
 
+LONG RegDeleteValueA(HKEY hkey, LPCSTR valueName) {
+    std::shared_ptr<Key> key;
+    if (LONG error = Enter("RegDeleteValueA", hkey, KEY_SET_VALUE, key))
+        return error;
+    Value* value = key->FindValue(valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    key->values.erase(key->values.begin() + (value - key->values.data()));
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY hkey, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize) {
+    std::shared_ptr<Key> key;
+    if (LONG error = Enter("RegQueryValueExA", hkey, KEY_QUERY_VALUE, key))
+        return error;
+    const Value* value = key->FindValue(valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    return CopyData(*value, type, data, dataSize);
+}
+
+LONG RegSetValueExA(HKEY hkey, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+                    DWORD dataSize) {
+    std::shared_ptr<Key> key;
+    if (LONG error = Enter("RegSetValueExA", hkey, KEY_SET_VALUE, key))
+        return error;
+    if (!data && dataSize)
+        return ERROR_NOACCESS;
+    std::vector<BYTE> bytes(data, data + dataSize);
+    if (Value* value = key->FindValue(valueName)) {
+        value->type = type;
+        value->data = std::move(bytes);
+    } else {
+        key->values.push_back(Value{valueName ? valueName : "", type, std::move(bytes)});
+    }
+    return ERROR_SUCCESS;
+}
+
 LONG RegEnumKeyExA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,
                    LPDWORD classLength, PFILETIME lastWriteTime) {
     std::shared_ptr<Key> key;
-    REGSAM access;
-    if (LONG error = Resolve(hkey, key, access))
+    if (LONG error = Enter("RegEnumKeyExA", hkey, KEY_ENUMERATE_SUB_KEYS, key))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegEnumKeyExA", key->path))
-        return static_cast<LONG>(error);
-    if (!(access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
     if (index >= key->subkeys.size())
         return ERROR_NO_MORE_ITEMS;
     auto it = key->subkeys.begin();
@@ -411,31 +411,12 @@ LONG RegEnumKeyExA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWO
 LONG RegEnumValueA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
                    LPBYTE data, LPDWORD dataSize) {
     std::shared_ptr<Key> key;
-    REGSAM access;
-    if (LONG error = Resolve(hkey, key, access))
+    if (LONG error = Enter("RegEnumValueA", hkey, KEY_QUERY_VALUE, key))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault("RegEnumValueA", key->path))
-        return static_cast<LONG>(error);
-    if (!(access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (index >= key->values.size())
         return ERROR_NO_MORE_ITEMS;
     const Value& value = key->values[index];
     if (LONG error = CopyName(value.name, name, nameLength))
         return error;
-    if (type)
-        *type = value.type;
-    DWORD size = static_cast<DWORD>(value.data.size());
-    LONG result = ERROR_SUCCESS;
-    if (data) {
-        if (!dataSize)
-            return ERROR_INVALID_PARAMETER;
-        if (*dataSize < size)
-            result = ERROR_MORE_DATA;
-        else if (size)
-            std::memcpy(data, value.data.data(), size);
-    }
-    if (dataSize)
-        *dataSize = size;
-    return result;
+    return CopyData(value, type, data, dataSize);
 }
