@@ -156,7 +156,8 @@ TEST_F(RegKeyTest, ReadStringAlwaysLeavesATerminatedStringWithinTheCapacity) {
     ASSERT_TRUE(key.WriteBinary("dummy", "", 0));
     // A REG_SZ of exactly the capacity with no zero in it.
     HKEY raw;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, KEY_ALL_ACCESS, &raw));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, KEY_ALL_ACCESS, &raw));
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetValueExA(raw, "full", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcd"), 4));
     ASSERT_EQ(ERROR_SUCCESS,
@@ -197,13 +198,13 @@ TEST_F(RegKeyTest, WriteStringStoresTheTerminatingZero) {
     DWORD type;
     HKEY raw;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, KEY_READ, &raw));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegQueryValueExA(raw, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(raw, nullptr, nullptr, &type,
+                                              reinterpret_cast<BYTE*>(buffer), &size));
     EXPECT_EQ(8u, size);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     size = sizeof buffer;
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegQueryValueExA(raw, "empty", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(raw, "empty", nullptr, &type,
+                                              reinterpret_cast<BYTE*>(buffer), &size));
     EXPECT_EQ(1u, size);
     RegCloseKey(raw);
     EXPECT_TRUE(key.ReadString(nullptr, buffer, sizeof buffer));
