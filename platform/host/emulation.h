@@ -15,6 +15,10 @@ void Reset();
 void SetWindowsDirectory(const char* path);
 void SetSystemDirectory(const char* path);
 
+// Which family of Windows GetVersionExA reports; Reset chooses the NT family.
+enum class PlatformFamily { NT, Win9x };
+void SetPlatformFamily(PlatformFamily family);
+
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);
 // a path fault hits the calls whose path (a registry key as ROOT\path, or a file path) is that
@@ -33,6 +37,7 @@ namespace detail {
 DWORD CheckFault(const char* function, const std::string& path = std::string());
 void ResetFaults();
 void ResetRegistry();
+void ResetVersion();
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail
 

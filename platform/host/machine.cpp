@@ -36,6 +36,7 @@ void Reset() {
     TheMachine() = Machine();
     detail::ResetFaults();
     detail::ResetRegistry();
+    detail::ResetVersion();
 }
 
 void SetWindowsDirectory(const char* path) { TheMachine().windowsDirectory = path; }

@@ -8,3 +8,4 @@
 #include "platform/host/api/controls.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/registry.h"
+#include "platform/host/api/version.h"

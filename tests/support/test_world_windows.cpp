@@ -20,6 +20,16 @@ void ClearTestKeys() {
 
 } // namespace
 
-void TestWorld::SetUp() { ClearTestKeys(); }
+void TestWorld::SetUp() {
+    ClearTestKeys();
+}
 
-void TestWorld::TearDown() { ClearTestKeys(); }
+void TestWorld::TearDown() {
+    ClearTestKeys();
+}
+
+bool UseWin9xFamily() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
