@@ -20,13 +20,9 @@ void ClearTestKeys() {
 
 } // namespace
 
-void TestWorld::SetUp() {
-    ClearTestKeys();
-}
+void TestWorld::SetUp() { ClearTestKeys(); }
 
-void TestWorld::TearDown() {
-    ClearTestKeys();
-}
+void TestWorld::TearDown() { ClearTestKeys(); }
 
 bool UseWin9xFamily() {
     OSVERSIONINFOA version = {};
