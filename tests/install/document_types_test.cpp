@@ -6,6 +6,10 @@
 
 #include "tests/install/registry_actions_support.h"
 
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#endif
+
 namespace {
 
 class DocumentTypes : public TestWorld {};
@@ -115,3 +119,24 @@ TEST_F(DocumentTypes, UninstallEntryNeedsBothPaths) {
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\WebQuillo"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\EmailQuillo"));
 }
+
+#ifndef _WIN32
+TEST_F(DocumentTypes, EachClassKeyStandsOnItsOwn_HostOnly) {
+    // Creations in order: extension, class, icon, command.
+    hostemu::FailCall("RegCreateKeyExA", ERROR_ACCESS_DENIED, 2);
+    RegisterTestType();
+    EXPECT_EQ("<none>", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
+    EXPECT_EQ("C:\\Tools\\Test.exe,-10000",
+              StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon", nullptr));
+    EXPECT_EQ("C:\\Tools\\Test.exe /load:%1",
+              StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\shell\\open\\command",
+                          nullptr));
+}
+
+TEST_F(DocumentTypes, NoExtensionKeyNoTypeAtAll_HostOnly) {
+    hostemu::FailCall("RegCreateKeyExA", ERROR_ACCESS_DENIED, 1);
+    RegisterTestType();
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
+}
+#endif

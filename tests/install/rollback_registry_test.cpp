@@ -9,6 +9,10 @@
 #include "registry/reg_key.h"
 #include "tests/install/registry_actions_support.h"
 
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#endif
+
 namespace {
 
 class RollBackRegistryTest : public TestWorld {};
@@ -124,3 +128,22 @@ TEST_F(RollBackRegistryTest, ModuleWithoutNamesLeavesOtherKeysAlone) {
     EXPECT_EQ("yes", StringValue(HKEY_CURRENT_USER, kSuiteKey, "Kept"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo"));
 }
+
+#ifndef _WIN32
+TEST_F(RollBackRegistryTest, FailedDeletionIsSkippedAndTheRestGoesOn_HostOnly) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    WriteInstallRegistry(context);
+    hostemu::FailPath("RegDeleteKeyA", ("HKEY_CURRENT_USER\\" + kSuiteKey + "\\Web").c_str(),
+                      ERROR_ACCESS_DENIED);
+    RollBackRegistry(context);
+    // The module key stays, and with it the suite key above it; everything else goes.
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Web"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Email"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Updates"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\WebQuillo"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".EmailQuilloSearch"));
+}
+#endif
