@@ -128,9 +128,9 @@ TEST_F(DocumentTypes, EachClassKeyStandsOnItsOwn_HostOnly) {
     EXPECT_EQ("<none>", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
     EXPECT_EQ("C:\\Tools\\Test.exe,-10000",
               StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon", nullptr));
-    EXPECT_EQ("C:\\Tools\\Test.exe /load:%1",
-              StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\shell\\open\\command",
-                          nullptr));
+    EXPECT_EQ(
+        "C:\\Tools\\Test.exe /load:%1",
+        StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\shell\\open\\command", nullptr));
 }
 
 TEST_F(DocumentTypes, NoExtensionKeyNoTypeAtAll_HostOnly) {
