@@ -9,3 +9,5 @@
 #include "platform/host/api/files.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/registry.h"
+#include "platform/host/api/resources.h"
+#include "platform/host/api/windows.h"
