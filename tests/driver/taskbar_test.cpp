@@ -2,9 +2,6 @@
 #include "driver/shell_helpers.h"
 #include "tests/support/test_world.h"
 
-// The host emulation has no windows yet; until it has, the taskbar is tested under Wine only.
-#ifdef _WIN32
-
 namespace {
 
 struct Received {
@@ -14,7 +11,7 @@ struct Received {
 };
 Received g_received;
 
-LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM first, LPARAM second) {
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_COMMAND) {
         ++g_received.commands;
         g_received.first = first;
@@ -22,6 +19,23 @@ LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM first, LPARAM sec
         return 0;
     }
     return DefWindowProcA(window, message, first, second);
+}
+
+// A top-level window of `className` whose WM_COMMAND messages go to g_received.
+HWND CreateRecordingWindow(const char* className) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className;
+    if (!RegisterClassA(&windowClass))
+        return nullptr;
+    return CreateWindowExA(0, className, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
+}
+
+void DestroyRecordingWindow(HWND window, const char* className) {
+    DestroyWindow(window);
+    UnregisterClassA(className, GetModuleHandleA(nullptr));
 }
 
 class Taskbar : public TestWorld {
@@ -35,30 +49,34 @@ class Taskbar : public TestWorld {
 } // namespace
 
 TEST_F(Taskbar, RefreshCommandReachesTheTaskbarWindow) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TaskbarProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = "Shell_TrayWnd";
-    ASSERT_NE(0, RegisterClassA(&windowClass));
-    HWND taskbar = CreateWindowExA(0, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                   instance, nullptr);
+    HWND taskbar = CreateRecordingWindow("Shell_TrayWnd");
     ASSERT_NE(nullptr, taskbar);
     // The newest top-level window comes first, ahead of a taskbar the system may have.
     ASSERT_EQ(taskbar, FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr));
-
     NotifyTaskbar();
-    DestroyWindow(taskbar);
-    UnregisterClassA("Shell_TrayWnd", instance);
+    DestroyRecordingWindow(taskbar, "Shell_TrayWnd");
 
     EXPECT_EQ(1, g_received.commands);
-    EXPECT_EQ(static_cast<WPARAM>(0x1A065), g_received.first);
     EXPECT_EQ(41061, LOWORD(g_received.first));
     EXPECT_EQ(1, HIWORD(g_received.first));
+    EXPECT_EQ(static_cast<WPARAM>(0x1A065), g_received.first);
     EXPECT_EQ(0, g_received.second);
 }
 
-// Wine's desktop under a display server keeps a "Shell_TrayWnd" of its own, so the case without
-// a taskbar is left to the emulation.
+TEST_F(Taskbar, OtherWindowsReceiveNothing) {
+    HWND other = CreateRecordingWindow("NetQuilloTestWindow");
+    ASSERT_NE(nullptr, other);
+    NotifyTaskbar();
+    DestroyRecordingWindow(other, "NetQuilloTestWindow");
+    EXPECT_EQ(0, g_received.commands);
+}
 
+// Wine's desktop under a display server keeps a "Shell_TrayWnd" of its own, so the case without
+// a taskbar is pinned on the emulation only.
+#ifndef _WIN32
+TEST_F(Taskbar, WithoutATaskbarNothingHappens_HostOnly) {
+    ASSERT_EQ(nullptr, FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr));
+    NotifyTaskbar();
+    EXPECT_EQ(0, g_received.commands);
+}
 #endif
