@@ -1,3 +1,6 @@
+#include <fstream>
+#include <iterator>
+
 #include "platform/host/emulation.h"
 #include "tests/support/test_world.h"
 
@@ -8,4 +11,12 @@ void TestWorld::SetUp() {
 
 void TestWorld::TearDown() {
     hostemu::Reset();
+}
+
+bool ReadBuildFile(const std::string& path, std::string& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
 }

@@ -47,3 +47,7 @@ void TestWorld::TearDown() {
     ClearTestKeys();
     ClearTestFiles();
 }
+
+bool ReadBuildFile(const std::string& path, std::string& bytes) {
+    return ReadTestFile(path, bytes);
+}
