@@ -3,7 +3,7 @@
 
 class SetupContext;
 
-void RegisterDocumentType(const char* typeName, const char* typeDescription,
-                          const char* iconSource, const char* openCommand);
+void RegisterDocumentType(const char* typeName, const char* typeDescription, const char* iconSource,
+                          const char* openCommand);
 void UnregisterDocumentType(const char* typeName);
 void RegisterUninstallEntries(SetupContext& context);

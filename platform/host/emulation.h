@@ -68,6 +68,7 @@ void ResetVersion();
 void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
 void ResetSearches();
 void ResetWindows();
+void ResetLz();
 void EnsureFolder(const char* path);
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail

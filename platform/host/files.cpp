@@ -119,10 +119,11 @@ void ResetSearches() {
 } // namespace detail
 } // namespace hostemu
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
-                   DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
-    if (DWORD error = hostemu::detail::CheckFault("CreateFileA", fileName ? fileName : ""))
-        return Fail(error);
+namespace {
+
+// CreateFileA without its fault check and count, for the calls that open files themselves.
+HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disposition,
+                      DWORD flagsAndAttributes) {
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING)
         return Fail(ERROR_INVALID_PARAMETER);
     if (disposition == TRUNCATE_EXISTING && !Writes(access))
@@ -171,6 +172,15 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
                      ? ERROR_ALREADY_EXISTS
                      : ERROR_SUCCESS);
     return reinterpret_cast<HANDLE>(handle);
+}
+
+} // namespace
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
+    if (DWORD error = hostemu::detail::CheckFault("CreateFileA", fileName ? fileName : ""))
+        return Fail(error);
+    return OpenFileHandle(fileName, access, shareMode, disposition, flagsAndAttributes);
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
@@ -471,14 +481,14 @@ UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR tempFileNam
             SetLastError(ERROR_BUFFER_OVERFLOW);
             return 0;
         }
-        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            OpenFileHandle(name.c_str(), GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS)
                 continue;
             return 0;
         }
-        CloseHandle(file);
+        hostemu::fs::OpenFiles().erase(reinterpret_cast<uintptr_t>(file));
         std::memcpy(tempFileName, name.c_str(), name.size() + 1);
         SetLastError(ERROR_SUCCESS);
         return counter;

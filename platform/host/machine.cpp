@@ -40,6 +40,7 @@ void Reset() {
     detail::ResetFiles(TheMachine().windowsDirectory.c_str(), TheMachine().systemDirectory.c_str());
     detail::ResetSearches();
     detail::ResetWindows();
+    detail::ResetLz();
 }
 
 // The folders exist on the machine as they do on any installed Windows.

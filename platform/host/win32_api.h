@@ -8,6 +8,7 @@
 #include "platform/host/api/controls.h"
 #include "platform/host/api/files.h"
 #include "platform/host/api/kernel.h"
+#include "platform/host/api/lz.h"
 #include "platform/host/api/registry.h"
 #include "platform/host/api/version.h"
 #include "platform/host/api/resources.h"

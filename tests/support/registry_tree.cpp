@@ -24,4 +24,6 @@ bool DeleteRegistryTree(HKEY root, const char* path) {
     return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
 }
 
-std::string RegistryText(HKEY root, const char* path) { return ExportRegistryKey(root, path); }
+std::string RegistryText(HKEY root, const char* path) {
+    return ExportRegistryKey(root, path);
+}

@@ -37,6 +37,10 @@ bool DeleteFolderTree(const std::string& path);
 bool WriteTestFile(const std::string& path, const std::string& bytes);
 bool ReadTestFile(const std::string& path, std::string& bytes);
 bool FileExists(const std::string& path);
+// A file the build made on the build machine (the payloads' sources), read whole: through the
+// Win32 calls on Windows, where Wine shows the build machine as drive Z:, and straight from the
+// build machine's own file system on the host.
+bool ReadBuildFile(const std::string& path, std::string& bytes);
 
 // The registry key `path` under `root` as REGEDIT4 text, for comparisons in tests.
 std::string RegistryText(HKEY root, const char* path);

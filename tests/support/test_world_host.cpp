@@ -1,3 +1,6 @@
+#include <fstream>
+#include <iterator>
+
 #include "platform/host/emulation.h"
 #include "tests/support/test_world.h"
 
@@ -13,4 +16,12 @@ void TestWorld::TearDown() {
 bool UseWin9xFamily() {
     hostemu::SetPlatformFamily(hostemu::PlatformFamily::Win9x);
     return true;
+}
+
+bool ReadBuildFile(const std::string& path, std::string& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
 }

@@ -83,3 +83,7 @@ bool UseWin9xFamily() {
     version.dwOSVersionInfoSize = sizeof version;
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
+
+bool ReadBuildFile(const std::string& path, std::string& bytes) {
+    return ReadTestFile(path, bytes);
+}

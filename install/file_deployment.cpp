@@ -1,0 +1,120 @@
+#include "install/file_deployment.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "driver/progress_box.h"
+#include "driver/setup_context.h"
+#include "driver/string_helpers.h"
+#include "install/payload_extractor.h"
+
+namespace {
+
+const WORD kFindMenuLibraryPayload = 998;
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Where folder creation starts in `path`: after "X:\" for a drive path, after the server's
+// backslash for a network path, so that the share itself is the first prefix tried. 0 for
+// any other path, which cannot be deployed to.
+size_t CreationStart(const char* path) {
+    if (path[0] == '\\' && path[1] == '\\') {
+        const char* serverEnd = std::strchr(path + 2, '\\');
+        return serverEnd ? static_cast<size_t>(serverEnd - path) + 1 : 0;
+    }
+    if (IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\')
+        return 3;
+    return 0;
+}
+
+// Creates every missing folder of the install path, its parents first.
+bool CreateInstallFolders(const char* installPath) {
+    char folder[MAX_PATH];
+    if (!installPath || !CopyString(folder, installPath, MAX_PATH))
+        return false;
+    size_t length = std::strlen(folder);
+    if (length == 0 || folder[length - 1] != '\\') {
+        if (length + 2 > MAX_PATH)
+            return false;
+        folder[length++] = '\\';
+        folder[length] = '\0';
+    }
+    size_t start = CreationStart(folder);
+    if (start == 0)
+        return false;
+    for (size_t i = start; i < length; ++i) {
+        if (folder[i] != '\\')
+            continue;
+        folder[i] = '\0';
+        BOOL created = CreateDirectoryA(folder, nullptr);
+        DWORD error = created ? ERROR_SUCCESS : GetLastError();
+        folder[i] = '\\';
+        if (!created && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
+}
+
+void ShowFile(ProgressBox& progress, const char* fileName) {
+    char status[1024];
+    std::snprintf(status, sizeof status, "Decompressing %s...", fileName);
+    progress.Step();
+    progress.SetStatus(status);
+}
+
+// The shared library is written only when it is not there: a copy that the shell has loaded
+// must never stop an install, and a newer one is never replaced.
+bool EnsureFindMenuLibrary(PayloadExtractor& extractor, const char* libraryPath) {
+    HANDLE existing = CreateFileA(libraryPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing != INVALID_HANDLE_VALUE) {
+        CloseHandle(existing);
+        return true;
+    }
+    return extractor.ExtractPayload(kFindMenuLibraryPayload, libraryPath);
+}
+
+// Extracts payload `id` to the module's file `fileName`; an install path too long to hold the
+// file's name fails rather than writing elsewhere.
+bool ExtractModuleFile(PayloadExtractor& extractor, WORD id, DWORD module, const char* fileName) {
+    const char* path = ModuleFilePath(module, fileName);
+    return path[0] != '\0' && extractor.ExtractPayload(id, path);
+}
+
+bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
+    const ModuleRow& row = context.modules[module];
+    if (!CreateInstallFolders(row.installPath.get()))
+        return false;
+    PayloadExtractor extractor;
+    const WORD base = static_cast<WORD>((module + 1) * 1000);
+
+    progress.Step();
+    progress.SetStatus("Decompressing NetQuillo.dll...");
+    if (!EnsureFindMenuLibrary(extractor, context.findMenuLibraryPath.get()))
+        return false;
+
+    ShowFile(progress, row.programFile.get());
+    if (!ExtractModuleFile(extractor, base, module, row.programFile.get()))
+        return false;
+    ShowFile(progress, row.helpFile.get());
+    if (!ExtractModuleFile(extractor, static_cast<WORD>(base + 1), module, row.helpFile.get()))
+        return false;
+    ShowFile(progress, row.contentsFile.get());
+    if (!ExtractModuleFile(extractor, static_cast<WORD>(base + 2), module, row.contentsFile.get()))
+        return false;
+    progress.Step();
+    progress.SetStatus("Decompressing uninstall...");
+    return extractor.ExtractPayload(static_cast<WORD>(base + 3), row.uninstallerPath.get());
+}
+
+} // namespace
+
+bool DeployFiles(SetupContext& context, ProgressBox& progress) {
+    for (DWORD module = 0; module < context.moduleCount; ++module) {
+        if (context.selected[module] && !DeployModule(context, progress, module))
+            return false;
+    }
+    return true;
+}

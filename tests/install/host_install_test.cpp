@@ -1,0 +1,117 @@
+// Deployment and extraction where only the emulation can take the machine: other drives,
+// network shares, full disks, failing calls and the exact sequence the user saw. Host-only.
+#include "install/file_deployment.h"
+#include "install/payload_extractor.h"
+#include "platform/host/emulation.h"
+#include "tests/install/deployment_fixture.h"
+
+namespace {
+class HostInstall : public DeploymentTest {};
+} // namespace
+
+TEST_F(HostInstall, StatusTextsAndStepsComeInTheirOrder_HostOnly) {
+    Select({0, 4}, "C:\\Program Files\\QuilloSoft");
+    hostemu::ClearUserLog();
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    std::string expected;
+    int step = 0;
+    for (const char* product : {"WebQuillo", "NewsQuillo"}) {
+        const std::string name = product;
+        for (const std::string& text :
+             {std::string("NetQuillo.dll"), name + ".exe", name + ".hlp", name + ".cnt"}) {
+            expected += "progress control 900: " + std::to_string(++step) + " of 0..14\n";
+            expected += "text control 901: Decompressing " + text + "...\n";
+        }
+        expected += "progress control 900: " + std::to_string(++step) + " of 0..14\n";
+        expected += "text control 901: Decompressing uninstall...\n";
+    }
+    EXPECT_EQ(expected, hostemu::UserLog());
+}
+
+TEST_F(HostInstall, TheUninstallerGoesToTheWindowsFolderFromAnyDrive_HostOnly) {
+    hostemu::AddDrive('D', 100u << 20);
+    Select({1}, "D:\\Apps");
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    const std::string files = hostemu::ListFiles();
+    EXPECT_NE(std::string::npos, files.find("D:\\Apps\\EmailQuillo\\EmailQuillo.exe "));
+    EXPECT_NE(std::string::npos, files.find("C:\\WINDOWS\\EmailQuilloUninstall.exe "));
+    EXPECT_EQ(std::string::npos, files.find("D:\\Apps\\EmailQuillo\\EmailQuilloUninstall"));
+    EXPECT_NE(std::string::npos, files.find("C:\\WINDOWS\\SYSTEM32\\NetQuillo.dll "));
+}
+
+TEST_F(HostInstall, ANetworkPathIsCreatedFromItsShareOn_HostOnly) {
+    hostemu::AddShare("\\\\server\\share", 100u << 20);
+    Select({0}, "\\\\server\\share\\QuilloSoft");
+    unsigned before = hostemu::CallCount("CreateDirectoryA");
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    // The share itself, then QuilloSoft, then the module's folder.
+    EXPECT_EQ(before + 3, hostemu::CallCount("CreateDirectoryA"));
+    EXPECT_NE(std::string::npos, hostemu::ListFiles().find(
+                                     "\\\\server\\share\\QuilloSoft\\WebQuillo\\WebQuillo.hlp "));
+
+    // A network path without a share part has nowhere to start.
+    Select({0}, "");
+    SetInstallPath(0, "\\\\server");
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+}
+
+TEST_F(HostInstall, AFolderThatCannotBeMadeFailsTheDeployment_HostOnly) {
+    hostemu::FailPath("CreateDirectoryA", "C:\\Locked", ERROR_ACCESS_DENIED);
+    Select({0}, "C:\\Locked");
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+    EXPECT_EQ(0, Position());
+    EXPECT_FALSE(FileExists(SystemFolderFile("NetQuillo.dll")));
+}
+
+TEST_F(HostInstall, AFullDiskFailsWithoutLeavingAPartialFile_HostOnly) {
+    hostemu::AddDrive('D', 200000);
+    Select({0}, "D:\\Apps");
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+    // The program file did not fit: it is gone, and so is every temporary file.
+    EXPECT_FALSE(FileExists("D:\\Apps\\WebQuillo\\WebQuillo.exe"));
+    EXPECT_TRUE(FolderNames(TempFolder()).empty());
+}
+
+TEST_F(HostInstall, EveryFailingCallOfAnExtractionIsReportedAndCleanedUp_HostOnly) {
+    const char* calls[] = {"FindResourceA", "LoadResource", "GetTempPathA", "GetTempFileNameA",
+                           "CreateFileA",   "WriteFile",    "LZOpenFileA",  "LZRead"};
+    PayloadExtractor extractor;
+    const std::string destination = ScratchPath("IRCQuillo.cnt");
+    for (const char* call : calls) {
+        SCOPED_TRACE(call);
+        // Count the calls of one good extraction, then fail each occurrence in turn.
+        hostemu::Reset();
+        CreateDirectoryA(kScratchFolder, nullptr);
+        ASSERT_TRUE(extractor.ExtractPayload(6002, destination.c_str()));
+        unsigned count = hostemu::CallCount(call);
+        ASSERT_GT(count, 0u);
+        for (unsigned occurrence = 1; occurrence <= count; ++occurrence) {
+            hostemu::Reset();
+            CreateDirectoryA(kScratchFolder, nullptr);
+            hostemu::FailCall(call, ERROR_ACCESS_DENIED, occurrence);
+            EXPECT_FALSE(extractor.ExtractPayload(6002, destination.c_str())) << occurrence;
+            EXPECT_FALSE(FileExists(destination));
+            // Only the empty file the system made when it then could not be opened may stay.
+            for (const std::string& name : FolderNames(TempFolder())) {
+                std::string bytes;
+                EXPECT_TRUE(hostemu::ReadFileBytes((TempFolder() + name).c_str(), bytes));
+                EXPECT_TRUE(bytes.empty()) << name;
+            }
+        }
+    }
+}
+
+TEST_F(HostInstall, ASuccessfulReplacementLeavesTheLastErrorSet_HostOnly) {
+    // What misled the last-error test: the extraction succeeds while the thread's last-error
+    // code still reads ERROR_ALREADY_EXISTS from replacing the file.
+    PayloadExtractor extractor;
+    const std::string destination = ScratchPath("WebQuillo.cnt");
+    ASSERT_TRUE(hostemu::WriteFileBytes(destination.c_str(), "old"));
+    EXPECT_TRUE(extractor.ExtractPayload(1002, destination.c_str()));
+    SetLastError(0);
+    ASSERT_TRUE(hostemu::WriteFileBytes(destination.c_str(), "old"));
+    HANDLE file = CreateFileA(destination.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    CloseHandle(file);
+}

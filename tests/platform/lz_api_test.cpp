@@ -1,0 +1,82 @@
+// The platform's LZ expansion calls reading containers from our compressor: whatever Win32 this
+// runs on must give back every input byte for byte, in the 1024-byte reads the program makes.
+#include <string>
+#include <vector>
+
+#include "tests/support/test_world.h"
+#include "tests/tools/szdd_test_data.h"
+#include "tools/szdd/szdd.h"
+
+namespace {
+
+using szddtest::Kind;
+
+class LzApi : public TestWorld {
+  protected:
+    void SetUp() override {
+        TestWorld::SetUp();
+        char folder[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof folder, folder));
+        path_ = std::string(folder) + "nq_lz_api_test.sz_";
+    }
+    void TearDown() override {
+        DeleteFileA(path_.c_str());
+        TestWorld::TearDown();
+    }
+
+    bool WriteContainer(const std::vector<uint8_t>& bytes) {
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        DWORD written = 0;
+        BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        return ok && written == bytes.size();
+    }
+
+    // Expands the file through LZOpenFileA/LZRead/LZClose as the payload extractor does.
+    bool ExpandWithLz(std::vector<uint8_t>& out) {
+        OFSTRUCT record = {};
+        record.cBytes = sizeof record;
+        INT handle = LZOpenFileA(const_cast<char*>(path_.c_str()), &record, OF_READ);
+        if (handle < 0)
+            return false;
+        bool ok = true;
+        char buffer[1024];
+        for (;;) {
+            INT count = LZRead(handle, buffer, sizeof buffer);
+            if (count < 0) {
+                ok = false;
+                break;
+            }
+            out.insert(out.end(), buffer, buffer + count);
+            if (count < static_cast<INT>(sizeof buffer))
+                break;
+        }
+        LZClose(handle);
+        return ok;
+    }
+
+    std::string path_;
+};
+
+} // namespace
+
+TEST_F(LzApi, ExpandsOurContainersByteExactly) {
+    EXPECT_EQ(136u, sizeof(OFSTRUCT)); // the record size the program passes
+
+    const Kind kinds[] = {Kind::Incompressible, Kind::Repetitive, Kind::BlankLed, Kind::Text,
+                          Kind::WindowRepeat};
+    const size_t sizes[] = {0, 1, 1023, 1024, 1025, 4096, 8192, 12288, 65536};
+    for (Kind kind : kinds) {
+        for (size_t size : sizes) {
+            SCOPED_TRACE(std::string(szddtest::KindName(kind)) + " " + std::to_string(size));
+            std::vector<uint8_t> data = szddtest::MakeData(kind, size);
+            ASSERT_TRUE(WriteContainer(szdd::Compress(data.data(), data.size())));
+            std::vector<uint8_t> expanded;
+            ASSERT_TRUE(ExpandWithLz(expanded));
+            EXPECT_TRUE(expanded == data) << "expanded " << expanded.size() << " bytes";
+        }
+    }
+}
