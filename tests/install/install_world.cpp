@@ -1,0 +1,164 @@
+#include "tests/install/install_world.h"
+
+#include <vector>
+
+const char kTestRoot[] = "C:\\NQTest";
+const char kTestSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kTestFileRenameKey[] =
+    "System\\CurrentControlSet\\Control\\Session Manager\\FileRenameOperations";
+const char kTestPendingValue[] = "PendingFileRenameOperations";
+const char kTestFindGroupKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Quillos";
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == data.size();
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data) {
+    data.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        data.append(chunk, read);
+    CloseHandle(file);
+    return true;
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return PathExists(path);
+}
+
+void DeleteFolderTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteFolderTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string WindowsDirectory() {
+    char buffer[MAX_PATH];
+    GetWindowsDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string SystemDirectory() {
+    char buffer[MAX_PATH];
+    GetSystemDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string TempDirectory() {
+    char buffer[MAX_PATH];
+    GetTempPathA(MAX_PATH, buffer);
+    return buffer;
+}
+
+std::string JoinedPath(std::string folder, const std::string& name) {
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder + name;
+}
+
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH];
+    DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(buffer, length);
+}
+
+bool ReadPendingList(std::string& data, DWORD* type) {
+    data.clear();
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestSessionManagerKey, 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    DWORD valueType = REG_NONE;
+    LONG result = RegQueryValueExA(key, kTestPendingValue, nullptr, &valueType, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        std::vector<BYTE> bytes(size + 1);
+        result = RegQueryValueExA(key, kTestPendingValue, nullptr, &valueType, bytes.data(), &size);
+        data.assign(reinterpret_cast<const char*>(bytes.data()), size);
+    }
+    RegCloseKey(key);
+    if (type)
+        *type = valueType;
+    return result == ERROR_SUCCESS;
+}
+
+void WritePendingList(const std::string& data, DWORD type) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestSessionManagerKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, kTestPendingValue, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+
+void DeletePendingList() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestSessionManagerKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, kTestPendingValue);
+    RegCloseKey(key);
+}
+
+void InstallWorld::SetUp() {
+    TestWorld::SetUp();
+    hadPendingList_ = ReadPendingList(pendingList_, &pendingType_);
+    DeletePendingList();
+    std::string wininit = JoinedPath(WindowsDirectory(), "wininit.ini");
+    hadWininit_ = ReadWholeFile(wininit, wininit_);
+    DeleteFileA(wininit.c_str());
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFileRenameKey);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFindGroupKey);
+    DeleteFolderTree(kTestRoot);
+    CreateDirectoryA(kTestRoot, nullptr);
+}
+
+void InstallWorld::TearDown() {
+    DeleteFolderTree(kTestRoot);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFindGroupKey);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFileRenameKey);
+    std::string wininit = JoinedPath(WindowsDirectory(), "wininit.ini");
+    if (hadWininit_)
+        WriteWholeFile(wininit, wininit_);
+    else
+        DeleteFileA(wininit.c_str());
+    if (hadPendingList_)
+        WritePendingList(pendingList_, pendingType_);
+    else
+        DeletePendingList();
+    TestWorld::TearDown();
+}
