@@ -15,6 +15,27 @@ void Reset();
 void SetWindowsDirectory(const char* path);
 void SetSystemDirectory(const char* path);
 
+// Files. Reset leaves drive C: with 1 GiB free, holding the Windows, System and temporary
+// (C:\WINDOWS\TEMP) folders. Free space is counted in bytes: files take exactly their length.
+void AddDrive(char letter, unsigned long long freeBytes);
+// `root` is "\\server\share"; the share's root folder exists at once.
+void AddShare(const char* root, unsigned long long freeBytes);
+// `root` is a drive root such as "D:\" or a share root; false when there is no such volume.
+bool SetFreeSpace(const char* root, unsigned long long freeBytes);
+// Writes a whole file, creating the missing folders; reads one back.
+bool WriteFileBytes(const char* path, const std::string& bytes);
+bool ReadFileBytes(const char* path, std::string& bytes);
+// Every volume's folders and files, one a line: folders end with a backslash, files carry
+// their length ("C:\WINDOWS\", "C:\WINDOWS\a.txt 12").
+std::string ListFiles();
+// Opens the file as another process would (read and write access, the given sharing), until
+// ReleaseHeldFiles or Reset; false when the file does not exist.
+bool HoldFileOpen(const char* path, DWORD shareMode = 0);
+void ReleaseHeldFiles();
+// GetTempPathA's answer; a trailing backslash is added and the folder created.
+void SetTempPath(const char* path);
+void SetModuleFileName(const char* path);
+
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);
 // a path fault hits the calls whose path (a registry key as ROOT\path, or a file path) is that
@@ -33,6 +54,9 @@ namespace detail {
 DWORD CheckFault(const char* function, const std::string& path = std::string());
 void ResetFaults();
 void ResetRegistry();
+void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
+void ResetSearches();
+void EnsureFolder(const char* path);
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail
 

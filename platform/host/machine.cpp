@@ -36,15 +36,29 @@ void Reset() {
     TheMachine() = Machine();
     detail::ResetFaults();
     detail::ResetRegistry();
+    detail::ResetFiles(TheMachine().windowsDirectory.c_str(), TheMachine().systemDirectory.c_str());
+    detail::ResetSearches();
 }
 
-void SetWindowsDirectory(const char* path) { TheMachine().windowsDirectory = path; }
-void SetSystemDirectory(const char* path) { TheMachine().systemDirectory = path; }
+// The folders exist on the machine as they do on any installed Windows.
+void SetWindowsDirectory(const char* path) {
+    TheMachine().windowsDirectory = path;
+    detail::EnsureFolder(path);
+}
+
+void SetSystemDirectory(const char* path) {
+    TheMachine().systemDirectory = path;
+    detail::EnsureFolder(path);
+}
 
 } // namespace hostemu
 
-DWORD GetLastError() { return TheMachine().lastError; }
-void SetLastError(DWORD error) { TheMachine().lastError = error; }
+DWORD GetLastError() {
+    return TheMachine().lastError;
+}
+void SetLastError(DWORD error) {
+    TheMachine().lastError = error;
+}
 
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
     if (DWORD error = hostemu::detail::CheckFault("GetSystemDirectoryA")) {

@@ -6,5 +6,6 @@
 #include "platform/host/win32_types.h"
 
 #include "platform/host/api/controls.h"
+#include "platform/host/api/files.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/registry.h"

@@ -21,5 +21,17 @@ bool DeleteRegistryTree(HKEY root, const char* path);
 // The key tests may scribble in freely, outside the program's own keys.
 extern const char kScratchKey[];
 
+// The folder tests may scribble in freely: it exists and is empty when each test starts, and
+// is removed when it ends.
+extern const char kScratchFolder[];
+// `name` below the scratch folder.
+std::string ScratchPath(const std::string& name);
+// Deletes a folder with everything below it, through the Win32 calls; true when it is gone.
+bool DeleteFolderTree(const std::string& path);
+// Whole-file helpers through the Win32 calls, so they work the same on both platforms.
+bool WriteTestFile(const std::string& path, const std::string& bytes);
+bool ReadTestFile(const std::string& path, std::string& bytes);
+bool FileExists(const std::string& path);
+
 // The registry key `path` under `root` as REGEDIT4 text, for comparisons in tests.
 std::string RegistryText(HKEY root, const char* path);

@@ -1,6 +1,11 @@
 #include "platform/host/emulation.h"
 #include "tests/support/test_world.h"
 
-void TestWorld::SetUp() { hostemu::Reset(); }
+void TestWorld::SetUp() {
+    hostemu::Reset();
+    CreateDirectoryA(kScratchFolder, nullptr);
+}
 
-void TestWorld::TearDown() { hostemu::Reset(); }
+void TestWorld::TearDown() {
+    hostemu::Reset();
+}

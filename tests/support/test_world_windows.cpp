@@ -18,8 +18,32 @@ void ClearTestKeys() {
         DeleteRegistryTree(key.root, key.path);
 }
 
+// Files the install actions put outside the scratch folder, in the Windows and System folders.
+const char* const kWindowsFolderFiles[] = {
+    "WebQuilloUninstall.exe",  "EmailQuilloUninstall.exe", "PhoneQuilloUninstall.exe",
+    "FileQuilloUninstall.exe", "NewsQuilloUninstall.exe",  "IRCQuilloUninstall.exe",
+};
+
+void ClearTestFiles() {
+    DeleteFolderTree(kScratchFolder);
+    char folder[MAX_PATH];
+    if (GetWindowsDirectoryA(folder, MAX_PATH)) {
+        for (const char* name : kWindowsFolderFiles)
+            DeleteFileA((std::string(folder) + "\\" + name).c_str());
+    }
+    if (GetSystemDirectoryA(folder, MAX_PATH))
+        DeleteFileA((std::string(folder) + "\\NetQuillo.dll").c_str());
+}
+
 } // namespace
 
-void TestWorld::SetUp() { ClearTestKeys(); }
+void TestWorld::SetUp() {
+    ClearTestKeys();
+    ClearTestFiles();
+    CreateDirectoryA(kScratchFolder, nullptr);
+}
 
-void TestWorld::TearDown() { ClearTestKeys(); }
+void TestWorld::TearDown() {
+    ClearTestKeys();
+    ClearTestFiles();
+}

@@ -1,0 +1,510 @@
+// The in-memory file system and its control from tests: volumes, names, short names, sharing.
+#include "platform/host/file_system.h"
+
+#include <cstring>
+
+#include "platform/host/emulation.h"
+
+namespace hostemu {
+namespace fs {
+
+namespace {
+
+const uint64_t kDefaultFreeBytes = 1ull << 30;
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsIllegalNameChar(unsigned char c, bool allowWildcards) {
+    if (c < 32)
+        return true;
+    if (c == '*' || c == '?')
+        return !allowWildcards;
+    return std::strchr("<>:\"|", c) != nullptr;
+}
+
+// Characters an 8.3 name may not hold besides the dot and the blank.
+bool IsIllegalShortChar(unsigned char c) {
+    return c < 32 || std::strchr("\"*+,/:;<=>?[\\]|", c) != nullptr;
+}
+
+std::vector<std::string> SplitNames(const std::string& text) {
+    std::vector<std::string> names;
+    std::string name;
+    for (char c : text) {
+        if (IsSeparator(c)) {
+            names.push_back(name);
+            name.clear();
+        } else {
+            name += c;
+        }
+    }
+    names.push_back(name);
+    return names;
+}
+
+// Windows drops trailing dots and blanks from every name of a path.
+std::string TrimName(const std::string& name) {
+    if (name == "." || name == "..")
+        return name;
+    size_t end = name.size();
+    while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' '))
+        --end;
+    return name.substr(0, end);
+}
+
+std::string ShortPart(const std::string& text, size_t limit) {
+    std::string part;
+    for (char c : Upper(text)) {
+        if (c == ' ' || c == '.')
+            continue;
+        part += IsIllegalShortChar(static_cast<unsigned char>(c)) ? '_' : c;
+        if (part.size() == limit)
+            break;
+    }
+    return part;
+}
+
+bool ShortNameTaken(const Node& folder, const std::string& candidate) {
+    std::string upper = Upper(candidate);
+    for (const auto& entry : folder.children) {
+        if (entry.first == upper || Upper(entry.second->shortName) == upper)
+            return true;
+    }
+    return false;
+}
+
+// The alias NTFS would give a long name: six characters of the name, "~n" and the extension.
+std::string MakeShortName(const Node& folder, const std::string& name) {
+    size_t dot = name.find_last_of('.');
+    std::string base =
+        ShortPart(dot == std::string::npos || dot == 0 ? name : name.substr(0, dot), 8);
+    std::string extension =
+        dot == std::string::npos || dot == 0 ? std::string() : ShortPart(name.substr(dot + 1), 3);
+    if (base.empty())
+        base = "_";
+    for (unsigned n = 1;; ++n) {
+        std::string suffix = "~" + std::to_string(n);
+        std::string candidate = base.substr(0, 8 - suffix.size()) + suffix;
+        if (!extension.empty())
+            candidate += "." + extension;
+        if (!ShortNameTaken(folder, candidate))
+            return candidate;
+    }
+}
+
+bool MatchFrom(const std::string& mask, size_t m, const std::string& name, size_t n) {
+    while (m < mask.size()) {
+        char c = mask[m];
+        if (c == '*') {
+            for (size_t k = n; k <= name.size(); ++k) {
+                if (MatchFrom(mask, m + 1, name, k))
+                    return true;
+            }
+            return false;
+        }
+        if (n == name.size()) {
+            // A trailing ? also matches nothing, as DOS masks do.
+            return c == '?' && MatchFrom(mask, m + 1, name, n);
+        }
+        if (c != '?' && Upper(std::string(1, c)) != Upper(std::string(1, name[n])))
+            return false;
+        ++m;
+        ++n;
+    }
+    return n == name.size();
+}
+
+void FreeTree(Node& node) {
+    if (node.volume && !node.directory)
+        node.volume->usedBytes -= node.data.size(), node.volume->freeBytes += node.data.size();
+    for (auto& entry : node.children)
+        FreeTree(*entry.second);
+}
+
+Volume& MakeVolume(const std::string& root, uint64_t freeBytes) {
+    Volume& volume = State().volumes[Upper(root)];
+    volume = Volume();
+    volume.root = root;
+    volume.freeBytes = freeBytes;
+    volume.top = std::make_shared<Node>();
+    volume.top->directory = true;
+    volume.top->attributes = FILE_ATTRIBUTE_DIRECTORY;
+    volume.top->volume = &volume;
+    return volume;
+}
+
+void ListTree(const Node& node, const std::string& path, std::string& text) {
+    for (const auto& entry : node.children) {
+        const Node& child = *entry.second;
+        std::string childPath = path + "\\" + child.name;
+        if (child.directory) {
+            text += childPath + "\\\n";
+            ListTree(child, childPath, text);
+        } else {
+            text += childPath + " " + std::to_string(child.data.size()) + "\n";
+        }
+    }
+}
+
+} // namespace
+
+FileSystemState& State() {
+    static FileSystemState state;
+    return state;
+}
+
+std::map<uintptr_t, OpenFile>& OpenFiles() {
+    return State().files;
+}
+
+uintptr_t NewHandleValue() {
+    uintptr_t handle = State().nextHandle;
+    State().nextHandle += 4;
+    return handle;
+}
+
+std::string Upper(const std::string& text) {
+    std::string upper = text;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+bool IsLegalShortName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    size_t dot = name.find('.');
+    std::string base = name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || extension.size() > 3)
+        return false;
+    if (dot != std::string::npos && extension.empty())
+        return false;
+    for (char c : base + extension) {
+        if (c == ' ' || c == '.' || IsIllegalShortChar(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+bool MatchesMask(const std::string& mask, const std::string& name) {
+    if (mask == "*.*" || mask == "*")
+        return true;
+    return MatchFrom(mask, 0, name, 0);
+}
+
+DWORD ParsePath(const char* path, ParsedPath& parsed, bool allowWildcards) {
+    parsed = ParsedPath();
+    if (path == nullptr || *path == '\0')
+        return ERROR_PATH_NOT_FOUND;
+    std::string text = path;
+    std::string rest;
+    if (IsSeparator(text[0]) && text.size() > 1 && IsSeparator(text[1])) {
+        // \\server\share\...: the share is the volume.
+        std::vector<std::string> names = SplitNames(text.substr(2));
+        if (names.size() < 2 || names[0].empty() || names[1].empty())
+            return ERROR_BAD_NETPATH;
+        parsed.share = true;
+        parsed.rootText = "\\\\" + names[0] + "\\" + names[1];
+        parsed.volumeKey = Upper(parsed.rootText);
+        size_t skip = 2 + names[0].size() + 1 + names[1].size();
+        rest = skip < text.size() ? text.substr(skip + 1) : std::string();
+    } else if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
+        parsed.rootText = text.substr(0, 2);
+        parsed.volumeKey = Upper(parsed.rootText);
+        if (text.size() > 2 && IsSeparator(text[2])) {
+            rest = text.substr(3);
+        } else {
+            // Relative to the drive's current folder.
+            const std::string& current = State().currentDirectory;
+            if (Upper(current.substr(0, 2)) == parsed.volumeKey)
+                rest = current.substr(3) + "\\" + text.substr(2);
+            else
+                rest = text.substr(2);
+        }
+    } else {
+        const std::string& current = State().currentDirectory;
+        parsed.rootText = current.substr(0, 2);
+        parsed.volumeKey = Upper(parsed.rootText);
+        rest = IsSeparator(text[0]) ? text.substr(1) : current.substr(3) + "\\" + text;
+    }
+    parsed.trailingBackslash = !text.empty() && IsSeparator(text.back());
+    std::vector<std::string> names = SplitNames(rest);
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string name = TrimName(names[i]);
+        if (name.empty() || name == ".")
+            continue;
+        if (name == "..") {
+            if (!parsed.parts.empty())
+                parsed.parts.pop_back();
+            continue;
+        }
+        bool last = i + 1 == names.size();
+        for (char c : name) {
+            if (IsIllegalNameChar(static_cast<unsigned char>(c), allowWildcards && last))
+                return ERROR_INVALID_NAME;
+        }
+        parsed.parts.push_back(name);
+    }
+    return 0;
+}
+
+Volume* FindVolume(const ParsedPath& parsed, DWORD& error) {
+    auto it = State().volumes.find(parsed.volumeKey);
+    if (it == State().volumes.end()) {
+        error = parsed.share ? ERROR_BAD_NETPATH : ERROR_PATH_NOT_FOUND;
+        return nullptr;
+    }
+    return &it->second;
+}
+
+Node* FindFolder(Volume& volume, const std::vector<std::string>& parts, size_t count,
+                 DWORD& error) {
+    Node* folder = volume.top.get();
+    for (size_t i = 0; i < count; ++i) {
+        std::shared_ptr<Node> child = FindChild(*folder, parts[i]);
+        if (!child || !child->directory) {
+            error = ERROR_PATH_NOT_FOUND;
+            return nullptr;
+        }
+        folder = child.get();
+    }
+    return folder;
+}
+
+std::shared_ptr<Node> FindChild(const Node& folder, const std::string& name) {
+    auto it = folder.children.find(Upper(name));
+    if (it != folder.children.end())
+        return it->second;
+    // A short name reaches its file too.
+    std::string upper = Upper(name);
+    for (const auto& entry : folder.children) {
+        if (!entry.second->shortName.empty() && Upper(entry.second->shortName) == upper)
+            return entry.second;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<Node> AddChild(Node& folder, const std::string& name, bool directory,
+                               DWORD attributes) {
+    auto child = std::make_shared<Node>();
+    child->name = name;
+    child->directory = directory;
+    child->attributes = attributes;
+    child->parent = &folder;
+    child->volume = folder.volume;
+    if (!IsLegalShortName(name))
+        child->shortName = MakeShortName(folder, name);
+    folder.children[Upper(name)] = child;
+    return child;
+}
+
+void RemoveChild(Node& folder, const std::string& name) {
+    auto it = folder.children.find(Upper(name));
+    if (it == folder.children.end())
+        return;
+    FreeTree(*it->second);
+    it->second->parent = nullptr;
+    it->second->volume = nullptr;
+    folder.children.erase(it);
+}
+
+bool ResizeData(Node& file, uint64_t size) {
+    uint64_t old = file.data.size();
+    if (file.volume) {
+        if (size > old && size - old > file.volume->freeBytes)
+            return false;
+        file.volume->freeBytes = file.volume->freeBytes + old - size;
+        file.volume->usedBytes = file.volume->usedBytes + size - old;
+    }
+    file.data.resize(static_cast<size_t>(size));
+    return true;
+}
+
+bool SharingAllows(const Node& node, DWORD access, DWORD share) {
+    auto reads = [](DWORD a) {
+        return (a & (GENERIC_READ | GENERIC_EXECUTE | GENERIC_ALL | FILE_READ_DATA)) != 0;
+    };
+    auto writes = [](DWORD a) {
+        return (a & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA)) != 0;
+    };
+    auto deletes = [](DWORD a) { return (a & (DELETE | GENERIC_ALL)) != 0; };
+    for (const auto& entry : OpenFiles()) {
+        const OpenFile& open = entry.second;
+        if (open.node.get() != &node)
+            continue;
+        if ((reads(access) && !(open.share & FILE_SHARE_READ)) ||
+            (writes(access) && !(open.share & FILE_SHARE_WRITE)) ||
+            (deletes(access) && !(open.share & FILE_SHARE_DELETE)) ||
+            (reads(open.access) && !(share & FILE_SHARE_READ)) ||
+            (writes(open.access) && !(share & FILE_SHARE_WRITE)) ||
+            (deletes(open.access) && !(share & FILE_SHARE_DELETE)))
+            return false;
+    }
+    return true;
+}
+
+bool EnsureFolder(const char* path) {
+    ParsedPath parsed;
+    DWORD error = 0;
+    if (ParsePath(path, parsed) != 0)
+        return false;
+    Volume* volume = FindVolume(parsed, error);
+    if (!volume)
+        return false;
+    Node* folder = volume->top.get();
+    for (const std::string& name : parsed.parts) {
+        std::shared_ptr<Node> child = FindChild(*folder, name);
+        if (!child)
+            child = AddChild(*folder, name, true, FILE_ATTRIBUTE_DIRECTORY);
+        if (!child->directory)
+            return false;
+        folder = child.get();
+    }
+    return true;
+}
+
+} // namespace fs
+
+namespace detail {
+
+void ResetFiles(const char* windowsDirectory, const char* systemDirectory) {
+    fs::FileSystemState& state = fs::State();
+    for (auto& entry : state.volumes)
+        fs::FreeTree(*entry.second.top);
+    state = fs::FileSystemState();
+    fs::MakeVolume("C:", fs::kDefaultFreeBytes);
+    fs::EnsureFolder(windowsDirectory);
+    fs::EnsureFolder(systemDirectory);
+    fs::EnsureFolder(state.tempPath.c_str());
+}
+
+void EnsureFolder(const char* path) {
+    fs::EnsureFolder(path);
+}
+
+} // namespace detail
+
+void AddDrive(char letter, unsigned long long freeBytes) {
+    fs::MakeVolume(std::string(1, letter) + ":", freeBytes);
+}
+
+void AddShare(const char* root, unsigned long long freeBytes) {
+    std::string text = root;
+    while (!text.empty() && text.back() == '\\')
+        text.pop_back();
+    fs::MakeVolume(text, freeBytes);
+}
+
+bool SetFreeSpace(const char* root, unsigned long long freeBytes) {
+    fs::ParsedPath parsed;
+    DWORD error = 0;
+    if (fs::ParsePath(root, parsed) != 0)
+        return false;
+    fs::Volume* volume = fs::FindVolume(parsed, error);
+    if (!volume)
+        return false;
+    volume->freeBytes = freeBytes;
+    return true;
+}
+
+bool WriteFileBytes(const char* path, const std::string& bytes) {
+    fs::ParsedPath parsed;
+    DWORD error = 0;
+    if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
+        return false;
+    fs::Volume* volume = fs::FindVolume(parsed, error);
+    if (!volume)
+        return false;
+    std::string folderPath = parsed.rootText;
+    for (size_t i = 0; i + 1 < parsed.parts.size(); ++i)
+        folderPath += "\\" + parsed.parts[i];
+    if (!fs::EnsureFolder((folderPath + "\\").c_str()))
+        return false;
+    fs::Node* folder = fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error);
+    std::shared_ptr<fs::Node> file = fs::FindChild(*folder, parsed.parts.back());
+    if (file && file->directory)
+        return false;
+    if (!file)
+        file = fs::AddChild(*folder, parsed.parts.back(), false, FILE_ATTRIBUTE_ARCHIVE);
+    if (!fs::ResizeData(*file, 0) || !fs::ResizeData(*file, bytes.size()))
+        return false;
+    std::memcpy(file->data.data(), bytes.data(), bytes.size());
+    return true;
+}
+
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    fs::ParsedPath parsed;
+    DWORD error = 0;
+    if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
+        return false;
+    fs::Volume* volume = fs::FindVolume(parsed, error);
+    fs::Node* folder =
+        volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
+    std::shared_ptr<fs::Node> file = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
+    if (!file || file->directory)
+        return false;
+    bytes.assign(file->data.begin(), file->data.end());
+    return true;
+}
+
+std::string ListFiles() {
+    std::string text;
+    for (const auto& entry : fs::State().volumes) {
+        text += entry.second.root + "\\\n";
+        fs::ListTree(*entry.second.top, entry.second.root, text);
+    }
+    return text;
+}
+
+bool HoldFileOpen(const char* path, DWORD shareMode) {
+    fs::ParsedPath parsed;
+    DWORD error = 0;
+    if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
+        return false;
+    fs::Volume* volume = fs::FindVolume(parsed, error);
+    fs::Node* folder =
+        volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
+    std::shared_ptr<fs::Node> file = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
+    if (!file || file->directory)
+        return false;
+    fs::OpenFile open;
+    open.node = file;
+    open.access = GENERIC_READ | GENERIC_WRITE;
+    open.share = shareMode;
+    open.heldElsewhere = true;
+    fs::OpenFiles()[fs::NewHandleValue()] = open;
+    return true;
+}
+
+void ReleaseHeldFiles() {
+    auto& files = fs::OpenFiles();
+    for (auto it = files.begin(); it != files.end();) {
+        if (it->second.heldElsewhere)
+            it = files.erase(it);
+        else
+            ++it;
+    }
+}
+
+void SetTempPath(const char* path) {
+    std::string text = path;
+    if (text.empty() || text.back() != '\\')
+        text += '\\';
+    fs::State().tempPath = text;
+    fs::EnsureFolder(text.c_str());
+}
+
+void SetModuleFileName(const char* path) {
+    fs::State().moduleFileName = path;
+}
+
+} // namespace hostemu
