@@ -13,15 +13,20 @@ cmake --build --preset fuzz -j"$(nproc)"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)"
 
+# Two throwaway prefixes: the default Windows version, and win98 for the tests of the 95
+# family (those whose names contain Win9x; scripts/wine-run.sh picks the prefix).
 WINEPREFIX=$(mktemp -d /tmp/netquillo-wine.XXXXXX)
-rmdir "$WINEPREFIX"
-export WINEPREFIX
+NQ_WINEPREFIX_WIN98=$(mktemp -d /tmp/netquillo-wine98.XXXXXX)
+rmdir "$WINEPREFIX" "$NQ_WINEPREFIX_WIN98"
+export WINEPREFIX NQ_WINEPREFIX_WIN98
 cleanup() {
   /usr/lib/wine/wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
+  WINEPREFIX=$NQ_WINEPREFIX_WIN98 /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX" "$NQ_WINEPREFIX_WIN98"
 }
 trap cleanup EXIT
 scripts/wine-prefix.sh "$WINEPREFIX" >/dev/null
+scripts/wine-prefix.sh "$NQ_WINEPREFIX_WIN98" win98 >/dev/null
 
 # One ctest run over both build trees, so that one summary counts both platforms; the Wine
 # tests hold a lock on their prefix, so only the host tests run side by side.

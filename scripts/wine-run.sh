@@ -4,7 +4,17 @@
 # run); otherwise a prefix of the build's own, copied once from the cached pristine prefix.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-if [ -z "${WINEPREFIX:-}" ]; then
+# With NQ_WINE_VERSION set (e.g. win98) the program runs in a second prefix that reports that
+# Windows version: $NQ_WINEPREFIX_<VERSION> when the caller made one, else one of the build's.
+if [ -n "${NQ_WINE_VERSION:-}" ]; then
+  variable=NQ_WINEPREFIX_${NQ_WINE_VERSION^^}
+  WINEPREFIX=${!variable:-}
+  if [ -z "$WINEPREFIX" ]; then
+    WINEPREFIX=$("$here/wine-prefix.sh" "$here/../build/wineprefix-$NQ_WINE_VERSION" \
+      "$NQ_WINE_VERSION")
+  fi
+  export WINEPREFIX
+elif [ -z "${WINEPREFIX:-}" ]; then
   WINEPREFIX=$("$here/wine-prefix.sh" "$here/../build/wineprefix")
   export WINEPREFIX
 fi

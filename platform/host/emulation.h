@@ -35,6 +35,9 @@ void ReleaseHeldFiles();
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
 void SetModuleFileName(const char* path);
+// Which family of Windows GetVersionExA reports; Reset chooses the NT family.
+enum class PlatformFamily { NT, Win9x };
+void SetPlatformFamily(PlatformFamily family);
 
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);
@@ -57,6 +60,7 @@ void ResetRegistry();
 void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
 void ResetSearches();
 void EnsureFolder(const char* path);
+void ResetVersion();
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail
 

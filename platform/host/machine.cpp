@@ -38,6 +38,7 @@ void Reset() {
     detail::ResetRegistry();
     detail::ResetFiles(TheMachine().windowsDirectory.c_str(), TheMachine().systemDirectory.c_str());
     detail::ResetSearches();
+    detail::ResetVersion();
 }
 
 // The folders exist on the machine as they do on any installed Windows.

@@ -9,3 +9,4 @@
 #include "platform/host/api/files.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/registry.h"
+#include "platform/host/api/version.h"

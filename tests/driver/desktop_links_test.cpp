@@ -78,15 +78,15 @@ class DesktopLinksTest : public InstallWorld {
         for (DWORD i = 0; i < context.moduleCount; ++i) {
             if (!context.selected[i])
                 continue;
-            std::string folder = JoinedPath(kTestRoot, kProductCatalogue[i].productName);
+            std::string folder = JoinedPath(kScratchFolder, kProductCatalogue[i].productName);
             ASSERT_TRUE(MakeFolders(folder));
             context.modules[i].installPath.reset(new char[MAX_PATH]);
             std::snprintf(context.modules[i].installPath.get(), MAX_PATH, "%s", folder.c_str());
-            ASSERT_TRUE(WriteWholeFile(ProgramPath(i), "program"));
+            ASSERT_TRUE(WriteTestFile(ProgramPath(i), "program"));
         }
     }
     static std::string ProgramPath(DWORD module) {
-        return JoinedPath(JoinedPath(kTestRoot, kProductCatalogue[module].productName),
+        return JoinedPath(JoinedPath(kScratchFolder, kProductCatalogue[module].productName),
                           kProductCatalogue[module].programFile);
     }
 
@@ -101,7 +101,7 @@ TEST_F(DesktopLinksTest, OneLinkPerSelectedModuleWithTargetAndDescription) {
         context.selected[i] = i == 0 || i == 2 || i == 5;
     Install(context);
     // An older link of the same name gives way.
-    ASSERT_TRUE(WriteWholeFile(LinkPath(0), "not a link at all"));
+    ASSERT_TRUE(WriteTestFile(LinkPath(0), "not a link at all"));
 
     CreateDesktopShortcuts(context);
 
@@ -127,13 +127,13 @@ TEST_F(DesktopLinksTest, NoSelectedModuleMakesNoLink) {
 }
 
 TEST_F(DesktopLinksTest, ShortcutAnswersWhetherTheLinkWasSaved) {
-    const std::string target = JoinedPath(kTestRoot, "Target.exe");
-    ASSERT_TRUE(WriteWholeFile(target, "program"));
-    const std::string link = JoinedPath(kTestRoot, "Saved.LNK");
+    const std::string target = JoinedPath(kScratchFolder, "Target.exe");
+    ASSERT_TRUE(WriteTestFile(target, "program"));
+    const std::string link = JoinedPath(kScratchFolder, "Saved.LNK");
     EXPECT_TRUE(CreateShortcut(target.c_str(), link.c_str(), "Saved"));
     EXPECT_EQ("Saved", ReadLink(link).description);
-    EXPECT_FALSE(
-        CreateShortcut(target.c_str(), JoinedPath(kTestRoot, "No Folder\\x.LNK").c_str(), "Lost"));
+    EXPECT_FALSE(CreateShortcut(target.c_str(),
+                                JoinedPath(kScratchFolder, "No Folder\\x.LNK").c_str(), "Lost"));
     // The library is initialised by the caller here: the link must not end that.
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     EXPECT_TRUE(CreateShortcut(target.c_str(), link.c_str(), "Again"));

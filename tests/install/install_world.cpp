@@ -2,38 +2,12 @@
 
 #include <vector>
 
-const char kTestRoot[] = "C:\\NQTest";
 const char kTestSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kTestFileRenameKey[] =
     "System\\CurrentControlSet\\Control\\Session Manager\\FileRenameOperations";
 const char kTestPendingValue[] = "PendingFileRenameOperations";
 const char kTestFindGroupKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Quillos";
-
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == data.size();
-}
-
-bool ReadWholeFile(const std::string& path, std::string& data) {
-    data.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
-        data.append(chunk, read);
-    CloseHandle(file);
-    return true;
-}
 
 bool PathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -44,25 +18,6 @@ bool MakeFolders(const std::string& path) {
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
     CreateDirectoryA(path.c_str(), nullptr);
     return PathExists(path);
-}
-
-void DeleteFolderTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteFolderTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 std::string WindowsDirectory() {
@@ -139,21 +94,18 @@ void InstallWorld::SetUp() {
     hadPendingList_ = ReadPendingList(pendingList_, &pendingType_);
     DeletePendingList();
     std::string wininit = JoinedPath(WindowsDirectory(), "wininit.ini");
-    hadWininit_ = ReadWholeFile(wininit, wininit_);
+    hadWininit_ = ReadTestFile(wininit, wininit_);
     DeleteFileA(wininit.c_str());
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFileRenameKey);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFindGroupKey);
-    DeleteFolderTree(kTestRoot);
-    CreateDirectoryA(kTestRoot, nullptr);
 }
 
 void InstallWorld::TearDown() {
-    DeleteFolderTree(kTestRoot);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFindGroupKey);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFileRenameKey);
     std::string wininit = JoinedPath(WindowsDirectory(), "wininit.ini");
     if (hadWininit_)
-        WriteWholeFile(wininit, wininit_);
+        WriteTestFile(wininit, wininit_);
     else
         DeleteFileA(wininit.c_str());
     if (hadPendingList_)

@@ -1,5 +1,5 @@
-// What the install-action tests set up and look at: files and folders under a test root on
-// drive C, and the restart-time deletion entries, which are put back as they were afterwards.
+// What the install-action tests set up and look at: the system's folders and the restart-time
+// deletion entries, which are put back as they were afterwards.
 #pragma once
 
 #include <string>
@@ -7,19 +7,10 @@
 #include "platform/win32.h"
 #include "tests/support/test_world.h"
 
-// The folder the tests build install folders in; removed with all it holds afterwards.
-extern const char kTestRoot[];
-
-// True when the 95 family is in force for this test (declared by the fixture once merged).
-bool UseWin9xFamily();
-
-bool WriteWholeFile(const std::string& path, const std::string& data);
-// False when the file cannot be read; `data` then is empty.
-bool ReadWholeFile(const std::string& path, std::string& data);
+// A file or a folder.
 bool PathExists(const std::string& path);
 // Creates every missing folder of `path`.
 bool MakeFolders(const std::string& path);
-void DeleteFolderTree(const std::string& path);
 
 std::string WindowsDirectory();
 std::string SystemDirectory();
@@ -39,7 +30,7 @@ void WritePendingList(const std::string& data, DWORD type = REG_MULTI_SZ);
 void DeletePendingList();
 
 // Saves the machine's restart-time entries and "wininit.ini" and starts each test without
-// them, the test root and the Find-menu group; puts everything back afterwards.
+// them and the Find-menu group; puts everything back afterwards.
 class InstallWorld : public TestWorld {
   protected:
     void SetUp() override;

@@ -15,15 +15,15 @@ class RestartDeletionsTest : public InstallWorld {
     std::string WininitPath() const { return JoinedPath(WindowsDirectory(), "wininit.ini"); }
     std::string Wininit() const {
         std::string text;
-        ReadWholeFile(WininitPath(), text);
+        ReadTestFile(WininitPath(), text);
         return text;
     }
     // Web selected, Email not, both uninstallers present so that they have short paths.
     void SelectWebNotEmail(SetupContext& context) {
         for (DWORD i = 0; i < context.moduleCount; ++i)
             context.selected[i] = i == 0;
-        ASSERT_TRUE(WriteWholeFile(context.modules[0].uninstallerPath.get(), "web"));
-        ASSERT_TRUE(WriteWholeFile(context.modules[1].uninstallerPath.get(), "email"));
+        ASSERT_TRUE(WriteTestFile(context.modules[0].uninstallerPath.get(), "web"));
+        ASSERT_TRUE(WriteTestFile(context.modules[1].uninstallerPath.get(), "email"));
     }
     void TearDown() override {
         if (g_currentContext) {
@@ -50,7 +50,7 @@ TEST_F(RestartDeletionsTest, RewriteTurnsEveryNqKeyIntoNulInPlace) {
                                "[Other]\r\n"
                                "NQa=C:\\HEX.TXT\r\n"
                                "NQ3=C:\\LAST.TXT";
-    ASSERT_TRUE(WriteWholeFile(WininitPath(), before));
+    ASSERT_TRUE(WriteTestFile(WininitPath(), before));
     RewriteWininitKeys();
     const std::string after = "[Rename]\r\n"
                               "NUL=C:\\WINDOWS\\SYSTEM\\NETQUI~1.DLL\r\n"
@@ -81,7 +81,7 @@ TEST_F(RestartDeletionsTest, Win9xCancelBlanksMatchingLinesWithTheirLineEnds) {
     const std::string lower = "nul = " + web + "\r\n";
     const std::string before =
         "[Rename]\r\n" + first + "NUL=C:\\OTHER\\FILE.TXT\r\n" + lower + "NUL=" + email + "\r\n";
-    ASSERT_TRUE(WriteWholeFile(WininitPath(), before));
+    ASSERT_TRUE(WriteTestFile(WininitPath(), before));
 
     CancelPendingDeletes(context);
 
@@ -98,7 +98,7 @@ TEST_F(RestartDeletionsTest, Win9xScheduledEntriesEndAsNulLines) {
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     SelectWebNotEmail(context);
     bool written = false;
-    ScheduleDeleteAtRestart(JoinedPath(kTestRoot, "missing.exe").c_str(), 1, written);
+    ScheduleDeleteAtRestart(JoinedPath(kScratchFolder, "missing.exe").c_str(), 1, written);
     EXPECT_FALSE(written) << "a missing file has no short path, so nothing is written";
     EXPECT_FALSE(PathExists(WininitPath()));
 
@@ -121,7 +121,7 @@ TEST_F(RestartDeletionsTest, ScheduleAppendsADeletionPairToThePendingList) {
     const std::string rename = Pair("\\??\\C:\\A.TXT", "\\??\\C:\\B.TXT");
     WritePendingList(rename + '\0');
     bool written = false;
-    const std::string path = JoinedPath(kTestRoot, "Not There.exe");
+    const std::string path = JoinedPath(kScratchFolder, "Not There.exe");
     ScheduleDeleteAtRestart(path.c_str(), 3, written);
     EXPECT_FALSE(written) << "only the 95 family writes wininit.ini";
 

@@ -20,20 +20,20 @@ class RollBackFilesTest : public InstallWorld {
         context_.reset(new SetupContext(kSuiteName, kProductCatalogue, kCatalogueRowCount));
         for (DWORD i = 0; i < context_->moduleCount; ++i)
             context_->selected[i] = i < 2;
-        ASSERT_TRUE(WriteWholeFile(JoinedPath(kTestRoot, "keep.txt"), "stays"));
+        ASSERT_TRUE(WriteTestFile(JoinedPath(kScratchFolder, "keep.txt"), "stays"));
         for (DWORD i = 0; i < 2; ++i) {
             std::string folder = Folder(i);
             ASSERT_TRUE(MakeFolders(folder));
             context_->modules[i].installPath.reset(new char[MAX_PATH]);
             std::snprintf(context_->modules[i].installPath.get(), MAX_PATH, "%s", folder.c_str());
-            ASSERT_TRUE(WriteWholeFile(JoinedPath(folder, kProductCatalogue[i].programFile), "x"));
-            ASSERT_TRUE(WriteWholeFile(context_->modules[i].uninstallerPath.get(), "u"));
+            ASSERT_TRUE(WriteTestFile(JoinedPath(folder, kProductCatalogue[i].programFile), "x"));
+            ASSERT_TRUE(WriteTestFile(context_->modules[i].uninstallerPath.get(), "u"));
         }
-        ASSERT_TRUE(WriteWholeFile(JoinedPath(Folder(0), kProductCatalogue[0].helpFile), "h"));
-        ASSERT_TRUE(WriteWholeFile(JoinedPath(Folder(0), kProductCatalogue[0].contentsFile), "c"));
-        ASSERT_TRUE(WriteWholeFile(context_->findMenuLibraryPath.get(), "library"));
+        ASSERT_TRUE(WriteTestFile(JoinedPath(Folder(0), kProductCatalogue[0].helpFile), "h"));
+        ASSERT_TRUE(WriteTestFile(JoinedPath(Folder(0), kProductCatalogue[0].contentsFile), "c"));
+        ASSERT_TRUE(WriteTestFile(context_->findMenuLibraryPath.get(), "library"));
         for (const char* name : {"one.nqa", "two.NQA", "other.txt"})
-            ASSERT_TRUE(WriteWholeFile(TempDirectory() + name, "temp"));
+            ASSERT_TRUE(WriteTestFile(TempDirectory() + name, "temp"));
     }
     void TearDown() override {
         for (const char* name : {"one.nqa", "two.NQA", "other.txt"})
@@ -45,7 +45,7 @@ class RollBackFilesTest : public InstallWorld {
         InstallWorld::TearDown();
     }
     static std::string Folder(DWORD module) {
-        return JoinedPath(kTestRoot,
+        return JoinedPath(kScratchFolder,
                           "Programs\\QuilloSoft\\"s + kProductCatalogue[module].productName);
     }
     std::string Pending() {
@@ -68,8 +68,8 @@ TEST_F(RollBackFilesTest, FirstInstallLeavesNothingButScheduledUninstallers) {
         EXPECT_TRUE(PathExists(context_->modules[i].uninstallerPath.get()))
             << "never deleted at once";
     }
-    EXPECT_FALSE(PathExists(JoinedPath(kTestRoot, "Programs")));
-    EXPECT_TRUE(PathExists(JoinedPath(kTestRoot, "keep.txt")));
+    EXPECT_FALSE(PathExists(JoinedPath(kScratchFolder, "Programs")));
+    EXPECT_TRUE(PathExists(JoinedPath(kScratchFolder, "keep.txt")));
     EXPECT_FALSE(PathExists(TempDirectory() + "one.nqa"));
     EXPECT_FALSE(PathExists(TempDirectory() + "two.NQA"));
     EXPECT_TRUE(PathExists(TempDirectory() + "other.txt"));
@@ -109,13 +109,13 @@ TEST_F(RollBackFilesTest, ModuleStillInTheFindGroupKeepsTheSharedFiles) {
 }
 
 TEST_F(RollBackFilesTest, FolderHoldingOtherFilesStays) {
-    ASSERT_TRUE(WriteWholeFile(JoinedPath(Folder(1), "user notes.txt"), "mine"));
+    ASSERT_TRUE(WriteTestFile(JoinedPath(Folder(1), "user notes.txt"), "mine"));
     std::snprintf(context_->modules[0].installPath.get(), MAX_PATH, "%s\\", Folder(0).c_str());
     RollBackFiles(*context_);
     EXPECT_FALSE(PathExists(Folder(0))) << "a trailing backslash is dropped first";
     EXPECT_TRUE(PathExists(JoinedPath(Folder(1), "user notes.txt")));
     EXPECT_FALSE(PathExists(JoinedPath(Folder(1), kProductCatalogue[1].programFile)));
-    EXPECT_TRUE(PathExists(JoinedPath(kTestRoot, "Programs\\QuilloSoft")));
+    EXPECT_TRUE(PathExists(JoinedPath(kScratchFolder, "Programs\\QuilloSoft")));
 }
 
 TEST_F(RollBackFilesTest, Win9xScheduledDeletionsEndInWininitAsNulLines) {
@@ -126,7 +126,7 @@ TEST_F(RollBackFilesTest, Win9xScheduledDeletionsEndInWininitAsNulLines) {
     RollBackFiles(*context_);
     CloseHandle(held);
     std::string text;
-    ASSERT_TRUE(ReadWholeFile(JoinedPath(WindowsDirectory(), "wininit.ini"), text));
+    ASSERT_TRUE(ReadTestFile(JoinedPath(WindowsDirectory(), "wininit.ini"), text));
     for (const char* path :
          {context_->findMenuLibraryPath.get(), context_->modules[0].uninstallerPath.get(),
           context_->modules[1].uninstallerPath.get()})

@@ -1,15 +1,7 @@
-// Stand-ins for what the branch building the Find-menu and platform-family code provides; this
-// file goes when that branch is merged.
-#include "driver/shell_helpers.h"
+// A stand-in for what the branch building the Find-menu registration provides; this file goes
+// when that branch's rollback code is merged.
 #include "install/rollback.h"
-#include "tests/support/test_world.h"
-
-bool IsWin9xPlatform() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
+#include "platform/win32.h"
 
 bool IsFindGroupEmpty() {
     HKEY key;
@@ -24,8 +16,4 @@ bool IsFindGroupEmpty() {
                  ERROR_NO_MORE_ITEMS;
     RegCloseKey(key);
     return empty;
-}
-
-bool UseWin9xFamily() {
-    return IsWin9xPlatform();
 }

@@ -18,6 +18,11 @@ class TestWorld : public ::testing::Test {
 // Deletes `path` under `root` with every key below it; true when the key is gone afterwards.
 bool DeleteRegistryTree(HKEY root, const char* path);
 
+// For the tests of the 95 family, whose names contain Win9x: on the host it switches the
+// emulation to that family; under Wine those tests run in a prefix set to win98 (see
+// scripts/wine-run.sh) and it checks that they do. True when the 95 family is in force.
+bool UseWin9xFamily();
+
 // The key tests may scribble in freely, outside the program's own keys.
 extern const char kScratchKey[];
 

@@ -9,3 +9,8 @@ void TestWorld::SetUp() {
 void TestWorld::TearDown() {
     hostemu::Reset();
 }
+
+bool UseWin9xFamily() {
+    hostemu::SetPlatformFamily(hostemu::PlatformFamily::Win9x);
+    return true;
+}

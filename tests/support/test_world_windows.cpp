@@ -47,3 +47,9 @@ void TestWorld::TearDown() {
     ClearTestKeys();
     ClearTestFiles();
 }
+
+bool UseWin9xFamily() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
