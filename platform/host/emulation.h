@@ -38,6 +38,24 @@ void SetModuleFileName(const char* path);
 // Which family of Windows GetVersionExA reports; Reset chooses the NT family.
 enum class PlatformFamily { NT, Win9x };
 void SetPlatformFamily(PlatformFamily family);
+PlatformFamily CurrentPlatformFamily();
+
+// Shell. Reset puts the desktop in C:\WINDOWS\Desktop, made when the shell first names it;
+// SetDesktopDirectory makes the folder at once.
+void SetDesktopDirectory(const char* path);
+// The user's next choice in the folder picker, taken in order; null cancels. A picker shown
+// with no answer left is cancelled.
+void AnswerFolderPicker(const char* path);
+// How the last folder picker was asked for, and how many were shown since Reset.
+struct FolderPickerRequest {
+    HWND owner;
+    bool hadRoot;
+    std::string title;
+    UINT flags;
+    bool hadCallback;
+};
+FolderPickerRequest LastFolderPicker();
+unsigned FolderPickersShown();
 
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);
@@ -61,6 +79,9 @@ void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
 void ResetSearches();
 void EnsureFolder(const char* path);
 void ResetVersion();
+void ResetCom();
+void ResetShell();
+void ResetProfiles();
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail
 

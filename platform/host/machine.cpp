@@ -39,6 +39,9 @@ void Reset() {
     detail::ResetFiles(TheMachine().windowsDirectory.c_str(), TheMachine().systemDirectory.c_str());
     detail::ResetSearches();
     detail::ResetVersion();
+    detail::ResetCom();
+    detail::ResetProfiles();
+    detail::ResetShell();
 }
 
 // The folders exist on the machine as they do on any installed Windows.
