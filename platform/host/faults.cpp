@@ -45,9 +45,7 @@ void FailPath(const char* function, const char* path, DWORD error) {
     Faults().push_back(Fault{function ? function : "", 0, path, error});
 }
 
-void ClearFaults() {
-    Faults().clear();
-}
+void ClearFaults() { Faults().clear(); }
 
 unsigned CallCount(const char* function) {
     auto it = Counts().find(function);

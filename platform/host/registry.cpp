@@ -183,7 +183,8 @@ void ResetRegistry() {
                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     CreateStandingKey(registry.localMachine,
                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer");
-    CreateStandingKey(registry.localMachine, "System\\CurrentControlSet\\Control\\Session Manager");
+    CreateStandingKey(registry.localMachine,
+                      "System\\CurrentControlSet\\Control\\Session Manager");
     CreateStandingKey(registry.currentUser, "Software\\Microsoft\\Windows\\CurrentVersion");
 }
 
