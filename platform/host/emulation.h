@@ -57,6 +57,12 @@ struct FolderPickerRequest {
 FolderPickerRequest LastFolderPicker();
 unsigned FolderPickersShown();
 
+// Windows. What the user saw, one event a line: a top-level window shown or closed
+// (show "Installing..."), a text changed in a visible window (text control 901: ...) and a
+// visible progress bar moved (progress control 900: 3 of 0..19).
+std::string UserLog();
+void ClearUserLog();
+
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);
 // a path fault hits the calls whose path (a registry key as ROOT\path, or a file path) is that
@@ -77,6 +83,7 @@ void ResetFaults();
 void ResetRegistry();
 void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
 void ResetSearches();
+void ResetWindows();
 void EnsureFolder(const char* path);
 void ResetVersion();
 void ResetCom();

@@ -36,9 +36,10 @@ void Reset() {
     TheMachine() = Machine();
     detail::ResetFaults();
     detail::ResetRegistry();
+    detail::ResetVersion();
     detail::ResetFiles(TheMachine().windowsDirectory.c_str(), TheMachine().systemDirectory.c_str());
     detail::ResetSearches();
-    detail::ResetVersion();
+    detail::ResetWindows();
     detail::ResetCom();
     detail::ResetProfiles();
     detail::ResetShell();

@@ -15,3 +15,5 @@
 #include "platform/host/api/registry.h"
 #include "platform/host/api/shell.h"
 #include "platform/host/api/version.h"
+#include "platform/host/api/resources.h"
+#include "platform/host/api/windows.h"

@@ -1,0 +1,142 @@
+// Document types follow their extension key's current default value; uninstall entries carry
+// the uninstaller and the install folder, unquoted.
+#include "install/document_types.h"
+
+#include <string>
+
+#include "tests/install/registry_actions_support.h"
+
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#endif
+
+namespace {
+
+class DocumentTypes : public TestWorld {};
+
+// A type of the tests' own, so that nothing of the suite's is touched on a real system.
+const char kType[] = "NetQuilloTestType";
+const char kOtherClass[] = "NetQuilloTestOther";
+
+void RegisterTestType() {
+    RegisterDocumentType(kType, "Test Type", "C:\\Tools\\Test.exe,-10000",
+                         "C:\\Tools\\Test.exe /load:%1");
+}
+
+void ExpectTestTypeRegistered() {
+    EXPECT_EQ("NetQuilloTestTypeFile",
+              StringValue(HKEY_CLASSES_ROOT, ".NetQuilloTestType", nullptr));
+    EXPECT_EQ("Test Type", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
+    EXPECT_EQ("C:\\Tools\\Test.exe,-10000",
+              StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon", nullptr));
+    EXPECT_EQ(
+        "C:\\Tools\\Test.exe /load:%1",
+        StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\shell\\open\\command", nullptr));
+}
+
+} // namespace
+
+TEST_F(DocumentTypes, RegisteringTwiceLeavesTheSameKeysAndValues) {
+    RegisterTestType();
+    ExpectTestTypeRegistered();
+    std::string first = RegistryText(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile");
+    RegisterTestType();
+    ExpectTestTypeRegistered();
+    EXPECT_EQ(first, RegistryText(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
+}
+
+TEST_F(DocumentTypes, ExtensionPointingElsewhereIsTakenOver) {
+    PutString(HKEY_CLASSES_ROOT, ".NetQuilloTestType", nullptr, kOtherClass);
+    PutString(HKEY_CLASSES_ROOT, kOtherClass, nullptr, "Other");
+    RegisterTestType();
+    ExpectTestTypeRegistered();
+    EXPECT_EQ("Other", StringValue(HKEY_CLASSES_ROOT, kOtherClass, nullptr));
+}
+
+TEST_F(DocumentTypes, UnregisteringFollowsTheExtensionsCurrentClass) {
+    RegisterTestType();
+    PutString(HKEY_CLASSES_ROOT, ".NetQuilloTestType", nullptr, kOtherClass);
+    PutString(HKEY_CLASSES_ROOT, kOtherClass, nullptr, "Other");
+    UnregisterDocumentType(kType);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kOtherClass));
+    EXPECT_EQ("Test Type", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
+}
+
+// One key deletion each: a class key that still has subkeys stays, as the NT family refuses.
+TEST_F(DocumentTypes, UnregisteringRemovesTheExtensionButNotAClassWithSubkeys) {
+    RegisterTestType();
+    UnregisterDocumentType(kType);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon"));
+}
+
+TEST_F(DocumentTypes, UnregisteringAnUnknownTypeChangesNothing) {
+    PutString(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr, "Left alone");
+    UnregisterDocumentType(kType);
+    EXPECT_EQ("Left alone", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
+}
+
+TEST_F(DocumentTypes, BadNamesAreRefusedWithoutWriting) {
+    std::string overlong(MAX_PATH, 'N');
+    RegisterDocumentType(overlong.c_str(), "d", "i", "c");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "." + overlong.substr(0, MAX_PATH - 2)));
+    RegisterDocumentType(nullptr, "d", "i", "c");
+    RegisterDocumentType(kType, nullptr, "i", "c");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    UnregisterDocumentType(nullptr);
+    UnregisterDocumentType(overlong.c_str());
+    // An empty default value names no class: HKEY_CLASSES_ROOT itself is never addressed.
+    PutString(HKEY_CLASSES_ROOT, ".NetQuilloTestType", nullptr, "");
+    UnregisterDocumentType(kType);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+}
+
+TEST_F(DocumentTypes, UninstallEntriesForSelectedModulesOnly) {
+    PutString(HKEY_LOCAL_MACHINE, kUninstall + "\\PhoneQuillo", "DisplayName", "PhoneQuillo");
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 4}, "C:\\Program Files\\Quillo Soft");
+    RegisterUninstallEntries(context);
+
+    std::string web = kUninstall + "\\WebQuillo";
+    EXPECT_EQ("WebQuillo", StringValue(HKEY_LOCAL_MACHINE, web, "DisplayName"));
+    EXPECT_EQ(std::string(context.modules[0].uninstallerPath.get()) +
+                  " C:\\Program Files\\Quillo Soft\\WebQuillo",
+              StringValue(HKEY_LOCAL_MACHINE, web, "UninstallString"));
+    EXPECT_EQ("NewsQuillo",
+              StringValue(HKEY_LOCAL_MACHINE, kUninstall + "\\NewsQuillo", "DisplayName"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\EmailQuillo"));
+    EXPECT_EQ("PhoneQuillo",
+              StringValue(HKEY_LOCAL_MACHINE, kUninstall + "\\PhoneQuillo", "DisplayName"));
+}
+
+TEST_F(DocumentTypes, UninstallEntryNeedsBothPaths) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    context.modules[0].installPath.reset();
+    context.modules[1].uninstallerPath.reset();
+    RegisterUninstallEntries(context);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\WebQuillo"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\EmailQuillo"));
+}
+
+#ifndef _WIN32
+TEST_F(DocumentTypes, EachClassKeyStandsOnItsOwn_HostOnly) {
+    // Creations in order: extension, class, icon, command.
+    hostemu::FailCall("RegCreateKeyExA", ERROR_ACCESS_DENIED, 2);
+    RegisterTestType();
+    EXPECT_EQ("<none>", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
+    EXPECT_EQ("C:\\Tools\\Test.exe,-10000",
+              StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon", nullptr));
+    EXPECT_EQ(
+        "C:\\Tools\\Test.exe /load:%1",
+        StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\shell\\open\\command", nullptr));
+}
+
+TEST_F(DocumentTypes, NoExtensionKeyNoTypeAtAll_HostOnly) {
+    hostemu::FailCall("RegCreateKeyExA", ERROR_ACCESS_DENIED, 1);
+    RegisterTestType();
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
+}
+#endif

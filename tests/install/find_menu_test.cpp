@@ -1,0 +1,164 @@
+// The Find-menu extension's registration: its class, its group, one entry per selected module,
+// and the NT family's approval, written only once the group stands.
+#include "install/find_menu.h"
+
+#include <string>
+
+#include "tests/install/registry_actions_support.h"
+
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#include "platform/regedit_export.h"
+#endif
+
+namespace {
+
+class FindMenu : public TestWorld {};
+
+void ExpectEntry(const char* product, const char* path, const char* caption, const char* help) {
+    std::string key = kGroup + "\\" + product;
+    EXPECT_EQ(path, StringValue(HKEY_LOCAL_MACHINE, key, "Path")) << product;
+    EXPECT_EQ(caption, StringValue(HKEY_LOCAL_MACHINE, key, "MenuText")) << product;
+    EXPECT_EQ(help, StringValue(HKEY_LOCAL_MACHINE, key, "HelpText")) << product;
+}
+
+} // namespace
+
+TEST_F(FindMenu, RegistersClassGroupEntriesAndApproval) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 5});
+    RegisterFindMenu(context);
+
+    EXPECT_EQ("NetQuillo Find Menu Extension", StringValue(HKEY_CLASSES_ROOT, kClassKey, nullptr));
+    std::string server = kClassKey + "\\InProcServer32";
+    EXPECT_EQ("Apartment", StringValue(HKEY_CLASSES_ROOT, server, "ThreadingModel"));
+    EXPECT_EQ(SystemDirectory() + "\\NetQuillo.dll",
+              StringValue(HKEY_CLASSES_ROOT, server, nullptr));
+    EXPECT_EQ(kClassId, StringValue(HKEY_LOCAL_MACHINE, kGroup, nullptr));
+    ExpectEntry("WebQuillo", "C:\\Program Files\\QuilloSoft\\WebQuillo\\WebQuillo.exe",
+                "&Web Pages...", "Search the World Wide Web");
+    ExpectEntry("IRCQuillo", "C:\\Program Files\\QuilloSoft\\IRCQuillo\\IRCQuillo.exe",
+                "&IRC Users...", "Find users on the IRC servers.");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\EmailQuillo"));
+    EXPECT_EQ("NetQuillo", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+}
+
+TEST_F(FindMenu, ReinstallRewritesItsEntriesAndKeepsEarlierOnes) {
+    PutString(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo", "Path", "D:\\News\\NewsQuillo.exe");
+    PutString(HKEY_LOCAL_MACHINE, kGroup + "\\IRCQuillo", "Path", "D:\\Old\\IRCQuillo.exe");
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {5}, "E:\\Search Tools");
+    RegisterFindMenu(context);
+    ExpectEntry("IRCQuillo", "E:\\Search Tools\\IRCQuillo\\IRCQuillo.exe", "&IRC Users...",
+                "Find users on the IRC servers.");
+    EXPECT_EQ("D:\\News\\NewsQuillo.exe",
+              StringValue(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo", "Path"));
+}
+
+TEST_F(FindMenu, ModuleWithAnOverlongNameIsSkipped) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    context.modules[0].productName = DuplicateString(std::string(300, 'W').c_str());
+    RegisterFindMenu(context);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\" + std::string(250, 'W')));
+    ExpectEntry("EmailQuillo", "C:\\Program Files\\QuilloSoft\\EmailQuillo\\EmailQuillo.exe",
+                "&Email Addresses...", "Find email addresses on the internet.");
+}
+
+// The 95 family's shell loads every extension: its approval list is not touched.
+TEST_F(FindMenu, Win9xFamilyWritesNoApproval) {
+    ASSERT_TRUE(UseWin9xFamily()) << "needs the 95 family (Wine in win98 mode)";
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {2});
+    RegisterFindMenu(context);
+    ExpectEntry("PhoneQuillo", "C:\\Program Files\\QuilloSoft\\PhoneQuillo\\PhoneQuillo.exe",
+                "&Phone Numbers...", "Find telephone numbers.");
+    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+}
+
+#ifndef _WIN32
+// Wine keeps a key's values sorted by name, Windows in the order they were written; the order
+// is pinned where the emulation follows Windows.
+TEST_F(FindMenu, KeysAndValuesInTheirOrder_HostOnly) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {1, 4});
+    RegisterFindMenu(context);
+    EXPECT_EQ("[HKEY_CLASSES_ROOT\\CLSID\\{fe7634c0-f7b3-11cf-b9b4-444553540000}]\n"
+              "@=\"NetQuillo Find Menu Extension\"\n\n"
+              "[HKEY_CLASSES_ROOT\\CLSID\\{fe7634c0-f7b3-11cf-b9b4-444553540000}\\"
+              "InProcServer32]\n"
+              "\"ThreadingModel\"=\"Apartment\"\n"
+              "@=\"C:\\\\WINDOWS\\\\SYSTEM32\\\\NetQuillo.dll\"\n\n",
+              ExportRegistryKey(HKEY_CLASSES_ROOT, kClassKey.c_str(), false));
+    EXPECT_EQ(
+        "[HKEY_LOCAL_MACHINE\\" + kGroup +
+            "]\n"
+            "@=\"{fe7634c0-f7b3-11cf-b9b4-444553540000}\"\n\n"
+            "[HKEY_LOCAL_MACHINE\\" +
+            kGroup +
+            "\\EmailQuillo]\n"
+            "\"Path\"=\"C:\\\\Program Files\\\\QuilloSoft\\\\EmailQuillo\\\\EmailQuillo.exe\"\n"
+            "\"MenuText\"=\"&Email Addresses...\"\n"
+            "\"HelpText\"=\"Find email addresses on the internet.\"\n\n"
+            "[HKEY_LOCAL_MACHINE\\" +
+            kGroup +
+            "\\NewsQuillo]\n"
+            "\"Path\"=\"C:\\\\Program Files\\\\QuilloSoft\\\\NewsQuillo\\\\NewsQuillo.exe\"\n"
+            "\"MenuText\"=\"&News Articles...\"\n"
+            "\"HelpText\"=\"Find articles in UseNet newsgroups.\"\n\n",
+        ExportRegistryKey(HKEY_LOCAL_MACHINE, kGroup.c_str(), false));
+    EXPECT_EQ("[HKEY_LOCAL_MACHINE\\" + kApproved +
+                  "]\n"
+                  "\"{fe7634c0-f7b3-11cf-b9b4-444553540000}\"=\"NetQuillo\"\n\n",
+              ExportRegistryKey(HKEY_LOCAL_MACHINE, kApproved.c_str(), false));
+}
+
+TEST_F(FindMenu, KeyThatCannotBeCreatedStopsOrSkips_HostOnly) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 3});
+
+    // The group fails: the class stands, nothing of the group and no approval.
+    hostemu::FailPath("RegCreateKeyExA", ("HKEY_LOCAL_MACHINE\\" + kGroup).c_str(),
+                      ERROR_ACCESS_DENIED);
+    RegisterFindMenu(context);
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\InProcServer32"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kApproved));
+
+    // The class fails: nothing at all.
+    hostemu::Reset();
+    hostemu::FailPath("RegCreateKeyExA", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID",
+                      ERROR_ACCESS_DENIED);
+    RegisterFindMenu(context);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kApproved));
+
+    // The in-process server fails: the class's name only.
+    hostemu::Reset();
+    hostemu::FailPath(
+        "RegCreateKeyExA",
+        ("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\" + kClassKey + "\\InProcServer32").c_str(),
+        ERROR_ACCESS_DENIED);
+    RegisterFindMenu(context);
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
+
+    // One module's entry fails: the next module and the approval go on.
+    hostemu::Reset();
+    hostemu::FailPath("RegCreateKeyExA", ("HKEY_LOCAL_MACHINE\\" + kGroup + "\\WebQuillo").c_str(),
+                      ERROR_ACCESS_DENIED);
+    RegisterFindMenu(context);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\WebQuillo"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\FileQuillo"));
+    EXPECT_EQ("NetQuillo", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+}
+
+TEST_F(FindMenu, Win9xFamilyLeavesTheApprovalKeyAbsent_HostOnly) {
+    UseWin9xFamily();
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0});
+    RegisterFindMenu(context);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\WebQuillo"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kApproved));
+}
+#endif

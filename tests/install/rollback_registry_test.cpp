@@ -1,0 +1,149 @@
+// Undoing the registry side of a failed install: the selected modules' keys always, the keys
+// the suite shares only once no module is left registered in the Find-menu group.
+#include "install/rollback.h"
+
+#include <string>
+
+#include "install/document_types.h"
+#include "install/find_menu.h"
+#include "registry/reg_key.h"
+#include "tests/install/registry_actions_support.h"
+
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#endif
+
+namespace {
+
+class RollBackRegistryTest : public TestWorld {};
+
+const std::string kSuiteKey = "Software\\QuilloSoft\\NetQuillo\\CurrentVersion";
+
+// What an install writes into the registry for the context's selected modules.
+void WriteInstallRegistry(SetupContext& context) {
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (!context.selected[i])
+            continue;
+        RegKey module(context.modules[i].shortName.get());
+        ASSERT_TRUE(module.Open(Module, nullptr, false));
+        module.WriteString("Distributor", "Tests");
+        std::string type = std::string(context.modules[i].productName.get()) + "Search";
+        RegisterDocumentType(type.c_str(), "Search", "x.exe,-10000", "x.exe /load:%1");
+    }
+    RegKey updates("Web");
+    ASSERT_TRUE(updates.Open(Updates, nullptr, false));
+    updates.WriteString("User", "Tester");
+    RegisterFindMenu(context);
+    RegisterUninstallEntries(context);
+}
+
+void ExpectModuleKeysGone(const char* shortName, const char* product) {
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\" + shortName)) << product;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + product)) << product;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\" + product)) << product;
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string(".") + product + "Search")) << product;
+}
+
+} // namespace
+
+TEST_F(RollBackRegistryTest, FailedFirstInstallLeavesNoKeyOfTheSuite) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    WriteInstallRegistry(context);
+    ASSERT_EQ("NetQuillo", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+
+    RollBackRegistry(context);
+    ExpectModuleKeysGone("Web", "WebQuillo");
+    ExpectModuleKeysGone("Email", "EmailQuillo");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\QuilloSoft"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kApproved));
+}
+
+TEST_F(RollBackRegistryTest, ModuleLeftInTheGroupKeepsTheSharedKeys) {
+    {
+        SetupContext earlier(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+        SelectModules(earlier, {4});
+        WriteInstallRegistry(earlier);
+    }
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    WriteInstallRegistry(context);
+
+    RollBackRegistry(context);
+    ExpectModuleKeysGone("Web", "WebQuillo");
+    ExpectModuleKeysGone("Email", "EmailQuillo");
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\News"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Updates"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\InProcServer32"));
+    EXPECT_EQ("NetQuillo", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".NewsQuilloSearch"));
+}
+
+TEST_F(RollBackRegistryTest, MakersKeyStaysWhileItHoldsAnotherProduct) {
+    PutString(HKEY_CURRENT_USER, "Software\\QuilloSoft\\Other", "Kept", "yes");
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {3});
+    WriteInstallRegistry(context);
+
+    RollBackRegistry(context);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\QuilloSoft\\NetQuillo"));
+    EXPECT_EQ("yes", StringValue(HKEY_CURRENT_USER, "Software\\QuilloSoft\\Other", "Kept"));
+}
+
+// The 95 family has no approval list of ours to clear: whatever is there stays.
+TEST_F(RollBackRegistryTest, Win9xFamilyLeavesTheApprovalList) {
+    ASSERT_TRUE(UseWin9xFamily()) << "needs the 95 family (Wine in win98 mode)";
+    PutString(HKEY_LOCAL_MACHINE, kApproved, kClassId, "NetQuillo");
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {5});
+    WriteInstallRegistry(context);
+
+    RollBackRegistry(context);
+    ExpectModuleKeysGone("IRC", "IRCQuillo");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_EQ("NetQuillo", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
+}
+
+TEST_F(RollBackRegistryTest, FindGroupIsEmptyWithoutAModuleEntry) {
+    EXPECT_TRUE(IsFindGroupEmpty());
+    PutString(HKEY_LOCAL_MACHINE, kGroup, nullptr, kClassId);
+    EXPECT_TRUE(IsFindGroupEmpty());
+    PutString(HKEY_LOCAL_MACHINE, kGroup + "\\Anything");
+    EXPECT_FALSE(IsFindGroupEmpty());
+}
+
+// A module with a name that addresses nothing must not take the suite key with it.
+TEST_F(RollBackRegistryTest, ModuleWithoutNamesLeavesOtherKeysAlone) {
+    PutString(HKEY_CURRENT_USER, kSuiteKey, "Kept", "yes");
+    PutString(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo", "Path", "x");
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0});
+    context.modules[0].shortName = DuplicateString("");
+    context.modules[0].productName = DuplicateString("");
+    RollBackRegistry(context);
+    EXPECT_EQ("yes", StringValue(HKEY_CURRENT_USER, kSuiteKey, "Kept"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo"));
+}
+
+#ifndef _WIN32
+TEST_F(RollBackRegistryTest, FailedDeletionIsSkippedAndTheRestGoesOn_HostOnly) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    WriteInstallRegistry(context);
+    hostemu::FailPath("RegDeleteKeyA", ("HKEY_CURRENT_USER\\" + kSuiteKey + "\\Web").c_str(),
+                      ERROR_ACCESS_DENIED);
+    RollBackRegistry(context);
+    // The module key stays, and with it the suite key above it; everything else goes.
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Web"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Email"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Updates"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\WebQuillo"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".EmailQuilloSearch"));
+}
+#endif
