@@ -20,19 +20,19 @@ bool MakeFolders(const std::string& path) {
     return PathExists(path);
 }
 
-std::string WindowsDirectory() {
+std::string WindowsFolder() {
     char buffer[MAX_PATH];
     GetWindowsDirectoryA(buffer, MAX_PATH);
     return buffer;
 }
 
-std::string SystemDirectory() {
+std::string SystemFolder() {
     char buffer[MAX_PATH];
     GetSystemDirectoryA(buffer, MAX_PATH);
     return buffer;
 }
 
-std::string TempDirectory() {
+std::string TempFolder() {
     char buffer[MAX_PATH];
     GetTempPathA(MAX_PATH, buffer);
     return buffer;
@@ -93,7 +93,7 @@ void InstallWorld::SetUp() {
     TestWorld::SetUp();
     hadPendingList_ = ReadPendingList(pendingList_, &pendingType_);
     DeletePendingList();
-    std::string wininit = JoinedPath(WindowsDirectory(), "wininit.ini");
+    std::string wininit = JoinedPath(WindowsFolder(), "wininit.ini");
     hadWininit_ = ReadTestFile(wininit, wininit_);
     DeleteFileA(wininit.c_str());
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFileRenameKey);
@@ -103,7 +103,7 @@ void InstallWorld::SetUp() {
 void InstallWorld::TearDown() {
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFindGroupKey);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestFileRenameKey);
-    std::string wininit = JoinedPath(WindowsDirectory(), "wininit.ini");
+    std::string wininit = JoinedPath(WindowsFolder(), "wininit.ini");
     if (hadWininit_)
         WriteTestFile(wininit, wininit_);
     else

@@ -12,9 +12,9 @@ bool PathExists(const std::string& path);
 // Creates every missing folder of `path`.
 bool MakeFolders(const std::string& path);
 
-std::string WindowsDirectory();
-std::string SystemDirectory();
-std::string TempDirectory(); // with its trailing backslash
+std::string WindowsFolder();
+std::string SystemFolder();
+std::string TempFolder(); // with its trailing backslash
 std::string JoinedPath(std::string folder, const std::string& name);
 // "" when the file does not exist.
 std::string ShortPath(const std::string& path);

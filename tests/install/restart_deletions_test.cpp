@@ -12,7 +12,7 @@ using namespace std::string_literals;
 
 class RestartDeletionsTest : public InstallWorld {
   protected:
-    std::string WininitPath() const { return JoinedPath(WindowsDirectory(), "wininit.ini"); }
+    std::string WininitPath() const { return JoinedPath(WindowsFolder(), "wininit.ini"); }
     std::string Wininit() const {
         std::string text;
         ReadTestFile(WininitPath(), text);

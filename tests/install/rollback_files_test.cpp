@@ -33,11 +33,11 @@ class RollBackFilesTest : public InstallWorld {
         ASSERT_TRUE(WriteTestFile(JoinedPath(Folder(0), kProductCatalogue[0].contentsFile), "c"));
         ASSERT_TRUE(WriteTestFile(context_->findMenuLibraryPath.get(), "library"));
         for (const char* name : {"one.nqa", "two.NQA", "other.txt"})
-            ASSERT_TRUE(WriteTestFile(TempDirectory() + name, "temp"));
+            ASSERT_TRUE(WriteTestFile(TempFolder() + name, "temp"));
     }
     void TearDown() override {
         for (const char* name : {"one.nqa", "two.NQA", "other.txt"})
-            DeleteFileA((TempDirectory() + name).c_str());
+            DeleteFileA((TempFolder() + name).c_str());
         DeleteFileA(context_->findMenuLibraryPath.get());
         for (DWORD i = 0; i < 2; ++i)
             DeleteFileA(context_->modules[i].uninstallerPath.get());
@@ -70,9 +70,9 @@ TEST_F(RollBackFilesTest, FirstInstallLeavesNothingButScheduledUninstallers) {
     }
     EXPECT_FALSE(PathExists(JoinedPath(kScratchFolder, "Programs")));
     EXPECT_TRUE(PathExists(JoinedPath(kScratchFolder, "keep.txt")));
-    EXPECT_FALSE(PathExists(TempDirectory() + "one.nqa"));
-    EXPECT_FALSE(PathExists(TempDirectory() + "two.NQA"));
-    EXPECT_TRUE(PathExists(TempDirectory() + "other.txt"));
+    EXPECT_FALSE(PathExists(TempFolder() + "one.nqa"));
+    EXPECT_FALSE(PathExists(TempFolder() + "two.NQA"));
+    EXPECT_TRUE(PathExists(TempFolder() + "other.txt"));
     EXPECT_FALSE(PathExists(context_->findMenuLibraryPath.get()));
     EXPECT_EQ(Deletion(context_->modules[0].uninstallerPath.get()) +
                   Deletion(context_->modules[1].uninstallerPath.get()) + '\0',
@@ -101,7 +101,7 @@ TEST_F(RollBackFilesTest, ModuleStillInTheFindGroupKeepsTheSharedFiles) {
     RollBackFiles(*context_);
     EXPECT_FALSE(PathExists(Folder(0)));
     EXPECT_FALSE(PathExists(Folder(1)));
-    EXPECT_TRUE(PathExists(TempDirectory() + "one.nqa"));
+    EXPECT_TRUE(PathExists(TempFolder() + "one.nqa"));
     EXPECT_TRUE(PathExists(context_->findMenuLibraryPath.get()));
     EXPECT_EQ(Deletion(context_->modules[0].uninstallerPath.get()) +
                   Deletion(context_->modules[1].uninstallerPath.get()) + '\0',
@@ -126,7 +126,7 @@ TEST_F(RollBackFilesTest, Win9xScheduledDeletionsEndInWininitAsNulLines) {
     RollBackFiles(*context_);
     CloseHandle(held);
     std::string text;
-    ASSERT_TRUE(ReadTestFile(JoinedPath(WindowsDirectory(), "wininit.ini"), text));
+    ASSERT_TRUE(ReadTestFile(JoinedPath(WindowsFolder(), "wininit.ini"), text));
     for (const char* path :
          {context_->findMenuLibraryPath.get(), context_->modules[0].uninstallerPath.get(),
           context_->modules[1].uninstallerPath.get()})

@@ -11,7 +11,7 @@ class RestartApi : public InstallWorld {
   protected:
     std::string Wininit() const {
         std::string text;
-        ReadTestFile(JoinedPath(WindowsDirectory(), "wininit.ini"), text);
+        ReadTestFile(JoinedPath(WindowsFolder(), "wininit.ini"), text);
         return text;
     }
     // Entries written through the profile calls, flushed, land in the file as written.
