@@ -4,6 +4,7 @@
 
 #include "driver/catalogue.h"
 #include "driver/setup_context.h"
+#include "install/find_menu.h"
 #include "install/rollback.h"
 #include "tests/install/install_world.h"
 
@@ -133,4 +134,24 @@ TEST_F(RollBackFilesTest, Win9xScheduledDeletionsEndInWininitAsNulLines) {
         EXPECT_NE(std::string::npos, text.find("NUL=" + ShortPath(path) + "\r\n")) << path;
     EXPECT_EQ(std::string::npos, text.find("NQ")) << text;
     EXPECT_FALSE(ReadPendingList(text)) << "the 95 family has no pending list";
+}
+
+TEST_F(RollBackFilesTest, AfterTheRegistryRollbackOnlyOtherModulesKeepTheLibrary) {
+    // The install had registered its own two modules in the group; the registry rollback takes
+    // them out again, so the library goes unless a module outside the selection remains.
+    RegisterFindMenu(*context_);
+    RollBackRegistry(*context_);
+    RollBackFiles(*context_);
+    EXPECT_FALSE(PathExists(context_->findMenuLibraryPath.get()));
+
+    ASSERT_TRUE(WriteTestFile(context_->findMenuLibraryPath.get(), "library"));
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kTestFindGroupKey + "\\NewsQuillo"s).c_str(), 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+    RegisterFindMenu(*context_);
+    RollBackRegistry(*context_);
+    RollBackFiles(*context_);
+    EXPECT_TRUE(PathExists(context_->findMenuLibraryPath.get()));
 }
