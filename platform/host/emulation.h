@@ -15,10 +15,6 @@ void Reset();
 void SetWindowsDirectory(const char* path);
 void SetSystemDirectory(const char* path);
 
-// Which family of Windows GetVersionExA reports; Reset chooses the NT family.
-enum class PlatformFamily { NT, Win9x };
-void SetPlatformFamily(PlatformFamily family);
-
 // Files. Reset leaves drive C: with 1 GiB free, holding the Windows, System and temporary
 // (C:\WINDOWS\TEMP) folders. Free space is counted in bytes: files take exactly their length.
 void AddDrive(char letter, unsigned long long freeBytes);
@@ -39,6 +35,27 @@ void ReleaseHeldFiles();
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
 void SetModuleFileName(const char* path);
+// Which family of Windows GetVersionExA reports; Reset chooses the NT family.
+enum class PlatformFamily { NT, Win9x };
+void SetPlatformFamily(PlatformFamily family);
+PlatformFamily CurrentPlatformFamily();
+
+// Shell. Reset puts the desktop in C:\WINDOWS\Desktop, made when the shell first names it;
+// SetDesktopDirectory makes the folder at once.
+void SetDesktopDirectory(const char* path);
+// The user's next choice in the folder picker, taken in order; null cancels. A picker shown
+// with no answer left is cancelled.
+void AnswerFolderPicker(const char* path);
+// How the last folder picker was asked for, and how many were shown since Reset.
+struct FolderPickerRequest {
+    HWND owner;
+    bool hadRoot;
+    std::string title;
+    UINT flags;
+    bool hadCallback;
+};
+FolderPickerRequest LastFolderPicker();
+unsigned FolderPickersShown();
 
 // Windows. What the user saw, one event a line: a top-level window shown or closed
 // (show "Installing..."), a text changed in a visible window (text control 901: ...) and a
@@ -64,12 +81,15 @@ namespace detail {
 DWORD CheckFault(const char* function, const std::string& path = std::string());
 void ResetFaults();
 void ResetRegistry();
-void ResetVersion();
 void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
 void ResetSearches();
 void ResetWindows();
 void ResetLz();
 void EnsureFolder(const char* path);
+void ResetVersion();
+void ResetCom();
+void ResetShell();
+void ResetProfiles();
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail
 

@@ -41,6 +41,9 @@ void Reset() {
     detail::ResetSearches();
     detail::ResetWindows();
     detail::ResetLz();
+    detail::ResetCom();
+    detail::ResetProfiles();
+    detail::ResetShell();
 }
 
 // The folders exist on the machine as they do on any installed Windows.

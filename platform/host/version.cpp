@@ -23,6 +23,10 @@ void SetPlatformFamily(PlatformFamily family) {
     g_family = family;
 }
 
+PlatformFamily CurrentPlatformFamily() {
+    return g_family;
+}
+
 namespace detail {
 void ResetVersion() {
     g_family = PlatformFamily::NT;

@@ -5,11 +5,16 @@
 
 #include "platform/host/win32_types.h"
 
+#include "platform/host/api/code_pages.h"
+#include "platform/host/api/com.h"
 #include "platform/host/api/controls.h"
 #include "platform/host/api/files.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/lz.h"
+#include "platform/host/api/move_file.h"
+#include "platform/host/api/profile.h"
 #include "platform/host/api/registry.h"
+#include "platform/host/api/shell.h"
 #include "platform/host/api/version.h"
 #include "platform/host/api/resources.h"
 #include "platform/host/api/windows.h"

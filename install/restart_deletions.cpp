@@ -1,0 +1,237 @@
+#include "install/restart_deletions.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "driver/setup_context.h"
+#include "driver/shell_helpers.h"
+#include "driver/string_helpers.h"
+#include "platform/file_stream.h"
+#include "registry/reg_key.h"
+
+namespace {
+
+const char kWininitName[] = "wininit.ini";
+const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kFileRenameKey[] =
+    "System\\CurrentControlSet\\Control\\Session Manager\\FileRenameOperations";
+const char kPendingValue[] = "PendingFileRenameOperations";
+
+// The line buffer of the "wininit.ini" scans and the most of the pending list that is read.
+constexpr int kLineCapacity = 1024;
+constexpr DWORD kPendingCapacity = 16384;
+constexpr DWORD kValueNameCapacity = 1024;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+char UpperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The length of the string at `text`, or `limit` when no zero comes within `limit` bytes.
+DWORD BoundedLength(const char* text, DWORD limit) {
+    const void* zero = std::memchr(text, '\0', limit);
+    return zero ? static_cast<DWORD>(static_cast<const char*>(zero) - text) : limit;
+}
+
+const char* SkipBlanks(const char* text) {
+    while (IsBlank(*text))
+        ++text;
+    return text;
+}
+
+// "wininit.ini" in the Windows directory, opened for editing in place; null when it is not
+// there (it is never created here) or its path does not fit.
+FileStream* OpenWininit() {
+    char path[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !JoinPath(path, kWininitName))
+        return nullptr;
+    return OpenFileStream(path, "r+t");
+}
+
+// Overwrites `count` bytes at `offset` with blanks.
+bool BlankBytes(FileStream* stream, long offset, long count) {
+    char blanks[kLineCapacity];
+    std::memset(blanks, ' ', sizeof blanks);
+    if (!SeekFileStream(stream, offset))
+        return false;
+    while (count > 0) {
+        size_t chunk = count < kLineCapacity ? static_cast<size_t>(count) : sizeof blanks;
+        if (!WriteFileStream(stream, blanks, chunk))
+            return false;
+        count -= static_cast<long>(chunk);
+    }
+    return true;
+}
+
+// After "NUL", blanks, "=" and blanks: the entry's path, or null when the line is no deletion.
+const char* DeletionPath(const char* line) {
+    const char* p = SkipBlanks(line);
+    if (UpperCase(p[0]) != 'N' || UpperCase(p[1]) != 'U' || UpperCase(p[2]) != 'L')
+        return nullptr;
+    p = SkipBlanks(p + 3);
+    if (*p != '=')
+        return nullptr;
+    return SkipBlanks(p + 1);
+}
+
+bool MatchesMember(const char* entry, const char* member, bool shortForm) {
+    if (member == nullptr)
+        return false;
+    if (!shortForm)
+        return std::strstr(entry, member) != nullptr;
+    char shortPath[MAX_PATH];
+    DWORD length = GetShortPathNameA(member, shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    return std::strncmp(entry, shortPath, length) == 0;
+}
+
+bool MatchesFileOf(const SetupContext& context, const char* entry, bool shortForm) {
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (context.selected[i] &&
+            MatchesMember(entry, context.modules[i].uninstallerPath.get(), shortForm))
+            return true;
+    }
+    return MatchesMember(entry, context.findMenuLibraryPath.get(), shortForm);
+}
+
+void CancelWininitDeletions(const SetupContext& context) {
+    FileStream* stream = OpenWininit();
+    if (stream == nullptr)
+        return;
+    char line[kLineCapacity];
+    while (!FileStreamAtEnd(stream)) {
+        long lineStart = TellFileStream(stream);
+        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line))
+            break;
+        const char* path = DeletionPath(line);
+        if (path == nullptr || !MatchesFileOf(context, path, true))
+            continue;
+        long lineEnd = TellFileStream(stream);
+        // The blanked line is read again, joined to the next one; a write that did not take
+        // would match again for ever.
+        if (lineEnd <= lineStart || !BlankBytes(stream, lineStart, lineEnd - lineStart) ||
+            !SeekFileStream(stream, lineStart))
+            break;
+    }
+    CloseFileStream(stream);
+}
+
+void CancelRenameKeyValues(const SetupContext& context) {
+    RegKey key(GetModuleShortName(0));
+    if (!key.Open(LocalMachine, kFileRenameKey, false))
+        return;
+    char name[kValueNameCapacity];
+    DWORD index = 0;
+    while (key.EnumValueName(index, name, sizeof name)) {
+        // A deletion shifts the later values down, so the scan starts over; one that cannot be
+        // deleted is passed over rather than met again for ever.
+        if (MatchesFileOf(context, name, false) && key.DeleteValue(name))
+            index = 0;
+        else
+            ++index;
+    }
+}
+
+// Removes from the list every pair whose source names an installed file; true when any went.
+bool RemoveMatchingPairs(const SetupContext& context, char* list, DWORD& size) {
+    bool removed = false;
+    DWORD offset = 0;
+    while (offset < size && list[offset] != '\0') {
+        DWORD sourceLength = BoundedLength(list + offset, size - offset);
+        if (offset + sourceLength >= size)
+            break;
+        DWORD destination = offset + sourceLength + 1;
+        if (destination >= size)
+            break;
+        DWORD destinationLength = BoundedLength(list + destination, size - destination);
+        if (destination + destinationLength >= size)
+            break;
+        DWORD pairSize = sourceLength + 1 + destinationLength + 1;
+        if (MatchesFileOf(context, list + offset, false)) {
+            std::memmove(list + offset, list + offset + pairSize, size - offset - pairSize);
+            size -= pairSize;
+            removed = true;
+        } else {
+            offset += pairSize;
+        }
+    }
+    return removed;
+}
+
+void CancelPendingRenames(const SetupContext& context) {
+    RegKey key(GetModuleShortName(0));
+    if (!key.Open(LocalMachine, kSessionManagerKey, false) || !key.ValueExists(kPendingValue))
+        return;
+    char list[kPendingCapacity];
+    DWORD size = sizeof list;
+    if (!key.ReadMultiString(kPendingValue, list, size))
+        return;
+    if (RemoveMatchingPairs(context, list, size))
+        key.WriteMultiString(kPendingValue, list, size);
+}
+
+} // namespace
+
+void ScheduleDeleteAtRestart(const char* path, unsigned keyNumber, bool& wininitWritten) {
+    if (!IsWin9xPlatform()) {
+        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        return;
+    }
+    char shortPath[MAX_PATH];
+    DWORD length = GetShortPathNameA(path, shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    char key[16];
+    std::snprintf(key, sizeof key, "NQ%X", keyNumber);
+    WritePrivateProfileStringA("Rename", key, shortPath, kWininitName);
+    wininitWritten = true;
+}
+
+void FinishWininitEntries() {
+    // The profile calls may still hold the new entries in their cache; the file is edited
+    // directly next, so they must be on disk first.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, kWininitName);
+    RewriteWininitKeys();
+}
+
+void RewriteWininitKeys() {
+    FileStream* stream = OpenWininit();
+    if (stream == nullptr)
+        return;
+    char line[kLineCapacity];
+    while (!FileStreamAtEnd(stream)) {
+        long lineStart = TellFileStream(stream);
+        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line))
+            break;
+        const char* key = SkipBlanks(line);
+        if (key[0] != 'N' || key[1] != 'Q' || !IsHexDigit(key[2]))
+            continue;
+        // The line is read again afterwards and no longer matches, unless the write failed.
+        if (!SeekFileStream(stream, lineStart + static_cast<long>(key - line)) ||
+            !WriteFileStream(stream, "NUL", 3) || !SeekFileStream(stream, lineStart))
+            break;
+    }
+    CloseFileStream(stream);
+}
+
+void CancelPendingDeletes(SetupContext& context) {
+    if (IsWin9xPlatform()) {
+        CancelWininitDeletions(context);
+        return;
+    }
+    CancelRenameKeyValues(context);
+    CancelPendingRenames(context);
+}
+
+bool MatchesInstalledFile(const char* entry, bool shortForm) {
+    return g_currentContext != nullptr && MatchesFileOf(*g_currentContext, entry, shortForm);
+}

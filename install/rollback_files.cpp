@@ -1,0 +1,85 @@
+#include <cstring>
+
+#include "driver/setup_context.h"
+#include "driver/shell_helpers.h"
+#include "driver/string_helpers.h"
+#include "install/restart_deletions.h"
+#include "install/rollback.h"
+#include "platform/win32.h"
+
+namespace {
+
+// The files the suite's modules keep in the temporary directory.
+const char kModuleTempPattern[] = "*.nqa";
+
+void DeleteModuleFiles(DWORD module, const ModuleRow& row) {
+    DeleteFileA(ModuleFilePath(module, row.programFile.get()));
+    DeleteFileA(ModuleFilePath(module, row.helpFile.get()));
+    DeleteFileA(ModuleFilePath(module, row.contentsFile.get()));
+}
+
+// The install folder and every parent it leaves empty; the first folder that stays ends it.
+void RemoveEmptyFolders(const char* installPath) {
+    char folder[MAX_PATH];
+    if (!CopyString(folder, installPath, sizeof folder))
+        return;
+    size_t length = std::strlen(folder);
+    if (length > 0 && folder[length - 1] == '\\')
+        folder[length - 1] = '\0';
+    while (RemoveDirectoryA(folder)) {
+        char* separator = std::strrchr(folder, '\\');
+        // "C:" alone names the drive's current directory, not its root: never remove that.
+        if (separator == nullptr || separator == folder || separator[-1] == ':')
+            break;
+        *separator = '\0';
+    }
+}
+
+void DeleteModuleTempFiles() {
+    char directory[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, directory);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    char pattern[MAX_PATH];
+    std::memcpy(pattern, directory, length + 1);
+    if (!JoinPath(pattern, kModuleTempPattern))
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        char path[MAX_PATH];
+        std::memcpy(path, directory, length + 1);
+        if (JoinPath(path, found.cFileName))
+            DeleteFileA(path);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+} // namespace
+
+void RollBackFiles(SetupContext& context) {
+    bool sharedItemsDone = false;
+    bool wininitWritten = false;
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (!context.selected[i])
+            continue;
+        const ModuleRow& row = context.modules[i];
+        if (row.installPath) {
+            DeleteModuleFiles(i, row);
+            RemoveEmptyFolders(row.installPath.get());
+        }
+        if (!sharedItemsDone && IsFindGroupEmpty()) {
+            sharedItemsDone = true;
+            DeleteModuleTempFiles();
+            const char* library = context.findMenuLibraryPath.get();
+            if (!DeleteFileA(library))
+                ScheduleDeleteAtRestart(library, 1, wininitWritten);
+        }
+        // Another program may still run the uninstaller; it goes only at the next restart.
+        ScheduleDeleteAtRestart(row.uninstallerPath.get(), i + 2, wininitWritten);
+    }
+    if (wininitWritten && IsWin9xPlatform())
+        FinishWininitEntries();
+}
