@@ -61,11 +61,23 @@ std::string ListValues(const std::string& path) {
     return any ? text : text + "    (no values)\r\n";
 }
 
+// The path after "/load:". The open command passes it unquoted, so it runs to the end of the
+// line, blanks included; typed by hand it may be quoted, or the whole option may be.
+std::string DocumentPath(const char* commandLine, const char* load) {
+    const char* path = load + 6;
+    bool quoted = *path == '"' || (load > commandLine && load[-1] == '"');
+    if (*path == '"')
+        ++path;
+    std::string text = path;
+    size_t end = quoted ? text.find('"') : text.find_last_not_of(" \t") + 1;
+    return text.substr(0, end);
+}
+
 std::string Describe(const char* commandLine) {
     std::string text = std::string(MODULE_PRODUCT) + "\r\n\r\n";
     const char* load = strstr(commandLine, "/load:");
     if (load != nullptr)
-        text += std::string("Document: ") + (load + 6) + "\r\n\r\n";
+        text += "Document: " + DocumentPath(commandLine, load) + "\r\n\r\n";
     text += "Module settings:\r\n" + ListValues(std::string(kSuiteKey) + MODULE_SHORT_NAME);
     text += "\r\nShared settings:\r\n" + ListValues(std::string(kSuiteKey) + "Updates");
     return text;

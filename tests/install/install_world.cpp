@@ -32,12 +32,6 @@ std::string SystemFolder() {
     return buffer;
 }
 
-std::string TempFolder() {
-    char buffer[MAX_PATH];
-    GetTempPathA(MAX_PATH, buffer);
-    return buffer;
-}
-
 std::string JoinedPath(std::string folder, const std::string& name) {
     if (folder.empty() || folder.back() != '\\')
         folder += '\\';

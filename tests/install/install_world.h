@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/install/install_test_support.h"
 #include "tests/support/test_world.h"
 
 // A file or a folder.
@@ -14,7 +15,6 @@ bool MakeFolders(const std::string& path);
 
 std::string WindowsFolder();
 std::string SystemFolder();
-std::string TempFolder(); // with its trailing backslash
 std::string JoinedPath(std::string folder, const std::string& name);
 // "" when the file does not exist.
 std::string ShortPath(const std::string& path);
