@@ -103,26 +103,34 @@ bool MatchesFileOf(const SetupContext& context, const char* entry, bool shortFor
     return MatchesMember(entry, context.findMenuLibraryPath.get(), shortForm);
 }
 
-void CancelWininitDeletions(const SetupContext& context) {
+// Hands every line of "wininit.ini", whatever its section, to `edit` with the position of its
+// start. Edits overwrite bytes in place, so the file keeps its length, and seek back to the
+// line's start so that the changed line is read again. An edit that could not be made answers
+// false and ends the walk: the unchanged line would match again for ever.
+template <typename Edit> void EditWininitLines(Edit edit) {
     FileStream* stream = OpenWininit();
     if (stream == nullptr)
         return;
     char line[kLineCapacity];
     while (!FileStreamAtEnd(stream)) {
         long lineStart = TellFileStream(stream);
-        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line))
-            break;
-        const char* path = DeletionPath(line);
-        if (path == nullptr || !MatchesFileOf(context, path, true))
-            continue;
-        long lineEnd = TellFileStream(stream);
-        // The blanked line is read again, joined to the next one; a write that did not take
-        // would match again for ever.
-        if (lineEnd <= lineStart || !BlankBytes(stream, lineStart, lineEnd - lineStart) ||
-            !SeekFileStream(stream, lineStart))
+        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line) ||
+            !edit(stream, lineStart, line))
             break;
     }
     CloseFileStream(stream);
+}
+
+void CancelWininitDeletions(const SetupContext& context) {
+    EditWininitLines([&context](FileStream* stream, long lineStart, const char* line) {
+        const char* path = DeletionPath(line);
+        if (path == nullptr || !MatchesFileOf(context, path, true))
+            return true;
+        // Blanked with its line end, the line joins the next one, which is examined in turn.
+        long lineEnd = TellFileStream(stream);
+        return lineEnd > lineStart && BlankBytes(stream, lineStart, lineEnd - lineStart) &&
+               SeekFileStream(stream, lineStart);
+    });
 }
 
 void CancelRenameKeyValues(const SetupContext& context) {
@@ -204,23 +212,13 @@ void FinishWininitEntries() {
 }
 
 void RewriteWininitKeys() {
-    FileStream* stream = OpenWininit();
-    if (stream == nullptr)
-        return;
-    char line[kLineCapacity];
-    while (!FileStreamAtEnd(stream)) {
-        long lineStart = TellFileStream(stream);
-        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line))
-            break;
+    EditWininitLines([](FileStream* stream, long lineStart, const char* line) {
         const char* key = SkipBlanks(line);
         if (key[0] != 'N' || key[1] != 'Q' || !IsHexDigit(key[2]))
-            continue;
-        // The line is read again afterwards and no longer matches, unless the write failed.
-        if (!SeekFileStream(stream, lineStart + static_cast<long>(key - line)) ||
-            !WriteFileStream(stream, "NUL", 3) || !SeekFileStream(stream, lineStart))
-            break;
-    }
-    CloseFileStream(stream);
+            return true;
+        return SeekFileStream(stream, lineStart + static_cast<long>(key - line)) &&
+               WriteFileStream(stream, "NUL", 3) && SeekFileStream(stream, lineStart);
+    });
 }
 
 void CancelPendingDeletes(SetupContext& context) {
