@@ -65,6 +65,9 @@ class PatchReader {
     bool ReadValue();
     Keyword ReadKeyword();
     bool ReadNumber(DWORD& value);
+    template <typename Item>
+    bool ReadList(Item* list, DWORD& count, bool (PatchReader::*readItem)(Item&),
+                  const char* tooLong);
     bool ReadNumberList(DWORD* list, DWORD& count);
     bool ReadHexByte(BYTE& value);
     bool ReadByteList(BYTE* list, DWORD& count);
@@ -181,13 +184,17 @@ bool PatchReader::ReadNumber(DWORD& value) {
     return true;
 }
 
-bool PatchReader::ReadNumberList(DWORD* list, DWORD& count) {
+// Comma-separated items with blanks around them; the list ends at the first item not followed
+// by a comma.
+template <typename Item>
+bool PatchReader::ReadList(Item* list, DWORD& count, bool (PatchReader::*readItem)(Item&),
+                           const char* tooLong) {
     count = 0;
     for (;;) {
         SkipBlanks(cursor_);
         if (count == kPatchListCapacity)
-            return Fail(cursor_, "a list of at most 2048 numbers");
-        if (!ReadNumber(list[count]))
+            return Fail(cursor_, tooLong);
+        if (!(this->*readItem)(list[count]))
             return false;
         ++count;
         SkipBlanks(cursor_);
@@ -195,6 +202,10 @@ bool PatchReader::ReadNumberList(DWORD* list, DWORD& count) {
             return true;
         ++cursor_;
     }
+}
+
+bool PatchReader::ReadNumberList(DWORD* list, DWORD& count) {
+    return ReadList(list, count, &PatchReader::ReadNumber, "a list of at most 2048 numbers");
 }
 
 bool PatchReader::ReadHexByte(BYTE& value) {
@@ -216,19 +227,7 @@ bool PatchReader::ReadHexByte(BYTE& value) {
 }
 
 bool PatchReader::ReadByteList(BYTE* list, DWORD& count) {
-    count = 0;
-    for (;;) {
-        SkipBlanks(cursor_);
-        if (count == kPatchListCapacity)
-            return Fail(cursor_, "a list of at most 2048 bytes");
-        if (!ReadHexByte(list[count]))
-            return false;
-        ++count;
-        SkipBlanks(cursor_);
-        if (*cursor_ != ',')
-            return true;
-        ++cursor_;
-    }
+    return ReadList(list, count, &PatchReader::ReadHexByte, "a list of at most 2048 bytes");
 }
 
 bool PatchReader::ReadString(char* buffer) {
