@@ -437,20 +437,31 @@ bool WriteFileBytes(const char* path, const std::string& bytes) {
         file = fs::AddChild(*folder, parsed.parts.back(), false, FILE_ATTRIBUTE_ARCHIVE);
     if (!fs::ResizeData(*file, 0) || !fs::ResizeData(*file, bytes.size()))
         return false;
-    std::memcpy(file->data.data(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(file->data.data(), bytes.data(), bytes.size());
     return true;
 }
 
-bool ReadFileBytes(const char* path, std::string& bytes) {
+namespace {
+
+// The existing file (not folder) at `path`, or null.
+std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
     fs::ParsedPath parsed;
     DWORD error = 0;
     if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
-        return false;
+        return nullptr;
     fs::Volume* volume = fs::FindVolume(parsed, error);
     fs::Node* folder =
         volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
     std::shared_ptr<fs::Node> file = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
-    if (!file || file->directory)
+    return file && !file->directory ? file : nullptr;
+}
+
+} // namespace
+
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    std::shared_ptr<fs::Node> file = FindExistingFile(path);
+    if (!file)
         return false;
     bytes.assign(file->data.begin(), file->data.end());
     return true;
@@ -466,15 +477,8 @@ std::string ListFiles() {
 }
 
 bool HoldFileOpen(const char* path, DWORD shareMode) {
-    fs::ParsedPath parsed;
-    DWORD error = 0;
-    if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
-        return false;
-    fs::Volume* volume = fs::FindVolume(parsed, error);
-    fs::Node* folder =
-        volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
-    std::shared_ptr<fs::Node> file = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
-    if (!file || file->directory)
+    std::shared_ptr<fs::Node> file = FindExistingFile(path);
+    if (!file)
         return false;
     fs::OpenFile open;
     open.node = file;

@@ -183,16 +183,34 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     return OpenFileHandle(fileName, access, shareMode, disposition, flagsAndAttributes);
 }
 
+namespace {
+
+// The common start of reading and writing: the handle's open file, the call's fault, and the
+// access the handle was opened with; null and the error code when any of them refuses.
+OpenFile* EnterTransfer(const char* function, HANDLE file, bool (*allowed)(DWORD), DWORD& error) {
+    OpenFile* open = FindOpenFile(file);
+    if (!open) {
+        error = ERROR_INVALID_HANDLE;
+        return nullptr;
+    }
+    if ((error = hostemu::detail::CheckFault(function)) != 0)
+        return nullptr;
+    if (!allowed(open->access)) {
+        error = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    return open;
+}
+
+} // namespace
+
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
     if (read)
         *read = 0;
-    OpenFile* open = FindOpenFile(file);
+    DWORD error = 0;
+    OpenFile* open = EnterTransfer("ReadFile", file, Reads, error);
     if (!open)
-        return FailBool(ERROR_INVALID_HANDLE);
-    if (DWORD error = hostemu::detail::CheckFault("ReadFile"))
         return FailBool(error);
-    if (!Reads(open->access))
-        return FailBool(ERROR_ACCESS_DENIED);
     const std::vector<BYTE>& data = open->node->data;
     uint64_t available = open->position < data.size() ? data.size() - open->position : 0;
     DWORD count = static_cast<DWORD>(std::min<uint64_t>(available, toRead));
@@ -207,13 +225,10 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPP
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
     if (written)
         *written = 0;
-    OpenFile* open = FindOpenFile(file);
+    DWORD error = 0;
+    OpenFile* open = EnterTransfer("WriteFile", file, Writes, error);
     if (!open)
-        return FailBool(ERROR_INVALID_HANDLE);
-    if (DWORD error = hostemu::detail::CheckFault("WriteFile"))
         return FailBool(error);
-    if (!Writes(open->access))
-        return FailBool(ERROR_ACCESS_DENIED);
     Node& node = *open->node;
     uint64_t end = open->position + toWrite;
     if (end > node.data.size() && !hostemu::fs::ResizeData(node, end))
