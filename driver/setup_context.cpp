@@ -8,11 +8,16 @@ SetupContext* g_currentContext = nullptr;
 
 namespace {
 
-// The directory, or "" when the system cannot give it whole.
-void ReadDirectory(UINT (*read)(LPSTR, UINT), char (&buffer)[MAX_PATH]) {
-    UINT length = read(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        buffer[0] = '\0';
+// `fileName` in the directory that `read` answers; absent when the system cannot give the
+// directory or the name does not fit after it. A relative name would land in whatever folder
+// is current, and the folder alone would be taken for the file.
+std::unique_ptr<char[]> FileInDirectory(UINT (*read)(LPSTR, UINT), const char* fileName) {
+    char path[MAX_PATH];
+    UINT length = read(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || fileName == nullptr || fileName[0] == '\0' ||
+        !JoinPath(path, fileName))
+        return nullptr;
+    return DuplicateString(path);
 }
 
 UINT ReadSystemDirectory(LPSTR buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }
@@ -24,25 +29,20 @@ SetupContext::SetupContext(const char* suite, const CatalogueRow* rows, DWORD ro
     : moduleCount(rowCount) {
     g_currentContext = this;
 
-    char path[MAX_PATH];
-    ReadDirectory(ReadSystemDirectory, path);
-    JoinPath(path, kFindMenuLibraryFile);
-    findMenuLibraryPath = DuplicateString(path);
+    findMenuLibraryPath = FileInDirectory(ReadSystemDirectory, kFindMenuLibraryFile);
 
     modules.reset(new ModuleRow[rowCount]);
     selected.reset(new BYTE[rowCount]);
     for (DWORD i = 0; i < rowCount; ++i) {
         const CatalogueRow& row = rows[i];
         ModuleRow& module = modules[i];
-        // Read for every row: the uninstallers go where Windows is at this moment.
-        ReadDirectory(ReadWindowsDirectory, path);
         module.productName = DuplicateString(row.productName);
         module.shortName = DuplicateString(row.shortName);
         module.programFile = DuplicateString(row.programFile);
         module.helpFile = DuplicateString(row.helpFile);
         module.contentsFile = DuplicateString(row.contentsFile);
-        if (JoinPath(path, row.uninstallerFile))
-            module.uninstallerPath = DuplicateString(path);
+        // Read for every row: the uninstallers go where Windows is at this moment.
+        module.uninstallerPath = FileInDirectory(ReadWindowsDirectory, row.uninstallerFile);
         module.findMenuCaption = DuplicateString(row.findMenuCaption);
         module.description = DuplicateString(row.description);
         selected[i] = 1;

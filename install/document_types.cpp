@@ -67,10 +67,11 @@ void RegisterUninstallEntries(SetupContext& context) {
             continue;
         const ModuleRow& row = context.modules[i];
         // The uninstaller takes the install folder as its one argument, as the rest of its
-        // command line, unquoted; without either path there is nothing it could remove.
+        // command line, unquoted; without either path there is nothing it could remove, and
+        // without a name the entry would be written into the list's own key.
         char path[MAX_PATH];
         char command[2 * MAX_PATH];
-        if (!row.productName || !ConcatStrings(path, sizeof path, kUninstallKey, "\\") ||
+        if (!row.productName || row.productName[0] == '\0' || !ConcatStrings(path, sizeof path, kUninstallKey, "\\") ||
             !AppendString(path, sizeof path, row.productName.get()) || !row.uninstallerPath ||
             !row.installPath ||
             !ConcatStrings(command, sizeof command, row.uninstallerPath.get(), " ") ||

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "driver/progress_box.h"
 #include "driver/setup_context.h"
@@ -22,7 +23,11 @@ bool IsDriveLetter(char c) {
 size_t CreationStart(const char* path) {
     if (path[0] == '\\' && path[1] == '\\') {
         const char* serverEnd = std::strchr(path + 2, '\\');
-        return serverEnd ? static_cast<size_t>(serverEnd - path) + 1 : 0;
+        // A server without a share names no folder at all.
+        if (serverEnd == nullptr || serverEnd == path + 2 || serverEnd[1] == '\0' ||
+            serverEnd[1] == '\\')
+            return 0;
+        return static_cast<size_t>(serverEnd - path) + 1;
     }
     if (IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\')
         return 3;
@@ -48,10 +53,9 @@ bool CreateInstallFolders(const char* installPath) {
         if (folder[i] != '\\')
             continue;
         folder[i] = '\0';
-        BOOL created = CreateDirectoryA(folder, nullptr);
-        DWORD error = created ? ERROR_SUCCESS : GetLastError();
+        bool present = EnsureFolder(folder);
         folder[i] = '\\';
-        if (!created && error != ERROR_ALREADY_EXISTS)
+        if (!present)
             return false;
     }
     return true;
@@ -76,6 +80,17 @@ bool EnsureFindMenuLibrary(PayloadExtractor& extractor, const char* libraryPath)
     return extractor.ExtractPayload(kFindMenuLibraryPayload, libraryPath);
 }
 
+// Whether every file of the module fits below its install folder; checked before any folder
+// is made, so that a folder too long for its names leaves nothing behind.
+bool ModuleFilesFit(DWORD module, const ModuleRow& row) {
+    for (const char* fileName :
+         {row.programFile.get(), row.helpFile.get(), row.contentsFile.get()}) {
+        if (fileName == nullptr || ModuleFilePath(module, fileName)[0] == '\0')
+            return false;
+    }
+    return true;
+}
+
 // Extracts payload `id` to the module's file `fileName`; an install path too long to hold the
 // file's name fails rather than writing elsewhere.
 bool ExtractModuleFile(PayloadExtractor& extractor, WORD id, DWORD module, const char* fileName) {
@@ -85,7 +100,9 @@ bool ExtractModuleFile(PayloadExtractor& extractor, WORD id, DWORD module, const
 
 bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
     const ModuleRow& row = context.modules[module];
-    if (!CreateInstallFolders(row.installPath.get()))
+    // A path the system could not give whole is absent: the install fails before it writes.
+    if (!context.findMenuLibraryPath || !row.uninstallerPath || !ModuleFilesFit(module, row) ||
+        !CreateInstallFolders(row.installPath.get()))
         return false;
     PayloadExtractor extractor;
     const WORD base = static_cast<WORD>((module + 1) * 1000);
@@ -110,6 +127,15 @@ bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
 }
 
 } // namespace
+
+bool EnsureFolder(const char* folder) {
+    if (CreateDirectoryA(folder, nullptr))
+        return true;
+    // An existing folder may answer another error than ERROR_ALREADY_EXISTS: the root of a
+    // share served from NTFS answers ERROR_ACCESS_DENIED. What is there decides.
+    DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool DeployFiles(SetupContext& context, ProgressBox& progress) {
     for (DWORD module = 0; module < context.moduleCount; ++module) {

@@ -10,3 +10,7 @@ class SetupContext;
 // five times per module, each before its status text. On false, what was written so far stays
 // for the rollback to remove.
 bool DeployFiles(SetupContext& context, ProgressBox& progress);
+
+// Creates one folder whose parent exists; true as well when a folder of that name is there
+// already, whatever error its creation answered.
+bool EnsureFolder(const char* folder);

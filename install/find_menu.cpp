@@ -14,13 +14,17 @@ const char* TextOrEmpty(const std::unique_ptr<char[]>& text) {
     return text ? text.get() : "";
 }
 
+// An entry the library could not start from is left out: no path, or no name, which would
+// address the group key itself.
 void RegisterModuleEntry(RegKey& key, DWORD module, const ModuleRow& row) {
+    const char* productName = TextOrEmpty(row.productName);
+    const char* programPath = ModuleFilePath(module, TextOrEmpty(row.programFile));
     char path[MAX_PATH];
-    if (!CopyString(path, kFindGroupKey, sizeof path) ||
-        !JoinPath(path, TextOrEmpty(row.productName), sizeof path) ||
-        !key.Open(LocalMachine, path, false))
+    if (productName[0] == '\0' || programPath[0] == '\0' ||
+        !CopyString(path, kFindGroupKey, sizeof path) ||
+        !JoinPath(path, productName, sizeof path) || !key.Open(LocalMachine, path, false))
         return;
-    key.WriteString("Path", ModuleFilePath(module, TextOrEmpty(row.programFile)));
+    key.WriteString("Path", programPath);
     key.WriteString("MenuText", TextOrEmpty(row.findMenuCaption));
     key.WriteString("HelpText", TextOrEmpty(row.description));
 }

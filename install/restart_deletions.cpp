@@ -47,13 +47,15 @@ const char* SkipBlanks(const char* text) {
 }
 
 // "wininit.ini" in the Windows directory, opened for editing in place; null when it is not
-// there (it is never created here) or its path does not fit.
+// there (it is never created here) or its path does not fit. Binary mode: the edits seek to
+// positions taken with TellFileStream, and the runtime's text-mode positions are byte counts
+// only in a file whose every line ends in CR LF.
 FileStream* OpenWininit() {
     char path[MAX_PATH];
     UINT length = GetWindowsDirectoryA(path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || !JoinPath(path, kWininitName))
         return nullptr;
-    return OpenFileStream(path, "r+t");
+    return OpenFileStream(path, "r+b");
 }
 
 // Overwrites `count` bytes at `offset` with blanks.
@@ -138,14 +140,23 @@ void CancelRenameKeyValues(const SetupContext& context) {
     if (!key.Open(LocalMachine, kFileRenameKey, false))
         return;
     char name[kValueNameCapacity];
+    DWORD valueCount = 0;
+    while (key.EnumValueName(valueCount, name, sizeof name))
+        ++valueCount;
+    // A deletion shifts the later values down, so the scan starts over, but only after a value
+    // really went: a name that the enumeration hands out and the deletion cannot find (one
+    // whose characters did not survive the ANSI conversion) would otherwise be met for ever.
+    // No scan restarts more often than there were values to begin with.
     DWORD index = 0;
-    while (key.EnumValueName(index, name, sizeof name)) {
-        // A deletion shifts the later values down, so the scan starts over; one that cannot be
-        // deleted is passed over rather than met again for ever.
-        if (MatchesFileOf(context, name, false) && key.DeleteValue(name))
+    DWORD removed = 0;
+    while (removed < valueCount && key.EnumValueName(index, name, sizeof name)) {
+        if (MatchesFileOf(context, name, false) && key.ValueExists(name) &&
+            key.DeleteValue(name) && !key.ValueExists(name)) {
+            ++removed;
             index = 0;
-        else
+        } else {
             ++index;
+        }
     }
 }
 
@@ -190,6 +201,8 @@ void CancelPendingRenames(const SetupContext& context) {
 } // namespace
 
 void ScheduleDeleteAtRestart(const char* path, unsigned keyNumber, bool& wininitWritten) {
+    if (path == nullptr || path[0] == '\0')
+        return;
     if (!IsWin9xPlatform()) {
         MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return;

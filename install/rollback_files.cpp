@@ -11,6 +11,15 @@ namespace {
 
 // The files the suite's modules keep in the temporary directory.
 const char kModuleTempPattern[] = "*.nqa";
+const char kModuleTempExtension[] = ".nqa";
+
+// Whether the long name `name` ends in `extension`, in any letter case.
+bool HasExtension(const char* name, const char* extension) {
+    size_t length = std::strlen(name);
+    size_t extensionLength = std::strlen(extension);
+    return length > extensionLength &&
+           EqualIgnoringCase(name + length - extensionLength, extension);
+}
 
 void DeleteModuleFiles(DWORD module, const ModuleRow& row) {
     DeleteFileA(ModuleFilePath(module, row.programFile.get()));
@@ -49,6 +58,9 @@ void DeleteModuleTempFiles() {
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
+        // The pattern matches short names too: "notes.nqabak" is found as NOTES~1.NQA.
+        if (!HasExtension(found.cFileName, kModuleTempExtension))
+            continue;
         char path[MAX_PATH];
         std::memcpy(path, directory, length + 1);
         if (JoinPath(path, found.cFileName))
@@ -74,7 +86,7 @@ void RollBackFiles(SetupContext& context) {
             sharedItemsDone = true;
             DeleteModuleTempFiles();
             const char* library = context.findMenuLibraryPath.get();
-            if (!DeleteFileA(library))
+            if (library != nullptr && !DeleteFileA(library))
                 ScheduleDeleteAtRestart(library, 1, wininitWritten);
         }
         // Another program may still run the uninstaller; it goes only at the next restart.

@@ -18,8 +18,11 @@ void SetSystemDirectory(const char* path);
 // Files. Reset leaves drive C: with 1 GiB free, holding the Windows, System and temporary
 // (C:\WINDOWS\TEMP) folders. Free space is counted in bytes: files take exactly their length.
 void AddDrive(char letter, unsigned long long freeBytes);
-// `root` is "\\server\share"; the share's root folder exists at once.
-void AddShare(const char* root, unsigned long long freeBytes);
+// `root` is "\\server\share"; the share's root folder exists at once. Creating the root
+// answers `rootCreateError`: ERROR_ALREADY_EXISTS as a Windows server does, ERROR_ACCESS_DENIED
+// as a share served from NTFS to a user who may not write at its root answers.
+void AddShare(const char* root, unsigned long long freeBytes,
+              DWORD rootCreateError = ERROR_ALREADY_EXISTS);
 // `root` is a drive root such as "D:\" or a share root; false when there is no such volume.
 bool SetFreeSpace(const char* root, unsigned long long freeBytes);
 // Writes a whole file, creating the missing folders; reads one back.

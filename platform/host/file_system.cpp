@@ -397,11 +397,11 @@ void AddDrive(char letter, unsigned long long freeBytes) {
     fs::MakeVolume(std::string(1, letter) + ":", freeBytes);
 }
 
-void AddShare(const char* root, unsigned long long freeBytes) {
+void AddShare(const char* root, unsigned long long freeBytes, DWORD rootCreateError) {
     std::string text = root;
     while (!text.empty() && text.back() == '\\')
         text.pop_back();
-    fs::MakeVolume(text, freeBytes);
+    fs::MakeVolume(text, freeBytes).rootCreateError = rootCreateError;
 }
 
 bool SetFreeSpace(const char* root, unsigned long long freeBytes) {

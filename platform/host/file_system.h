@@ -30,6 +30,8 @@ struct Volume {
     uint64_t freeBytes = 0;
     uint64_t usedBytes = 0;
     std::shared_ptr<Node> top;
+    // What CreateDirectoryA answers for a share's root, which is always there.
+    DWORD rootCreateError = ERROR_ALREADY_EXISTS;
 };
 
 // A path taken apart: its volume and the names below the volume's root folder.

@@ -319,8 +319,10 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
     if (DWORD error = Locate(path, located))
         return FailBool(error);
     if (!located.folder) {
-        // A drive's root cannot be made; a share's root is there already.
-        return FailBool(located.parsed.share ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED);
+        // A drive's root cannot be made; a share's root is there already, and the server
+        // decides how it says so.
+        return FailBool(located.parsed.share ? located.volume->rootCreateError
+                                             : ERROR_ACCESS_DENIED);
     }
     if (located.node)
         return FailBool(ERROR_ALREADY_EXISTS);

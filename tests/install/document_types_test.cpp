@@ -120,6 +120,16 @@ TEST_F(DocumentTypes, UninstallEntryNeedsBothPaths) {
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\EmailQuillo"));
 }
 
+TEST_F(DocumentTypes, UninstallEntryNeedsAName) {
+    // Without one the entry would land in the list's own key.
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {1});
+    context.modules[1].productName = DuplicateString("");
+    RegisterUninstallEntries(context);
+    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName"));
+    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"));
+}
+
 #ifndef _WIN32
 TEST_F(DocumentTypes, EachClassKeyStandsOnItsOwn_HostOnly) {
     // Creations in order: extension, class, icon, command.

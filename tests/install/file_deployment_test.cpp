@@ -95,3 +95,17 @@ TEST_F(FileDeployment, AFileInUseFailsTheDeploymentAndStaysUntouched) {
     EXPECT_EQ("Decompressing WebQuillo.hlp...", Status());
     EXPECT_EQ(8, Position());
 }
+
+TEST_F(FileDeployment, AFolderTooLongForItsFilesFailsBeforeAnythingIsWritten) {
+    // Room for the folder itself (CreateDirectoryA takes up to MAX_PATH - 12 characters), none
+    // for "\WebQuillo.exe" after it.
+    std::string folder = ScratchPath("");
+    folder += std::string(MAX_PATH - 14 - folder.size(), 'D');
+    Select({0}, "");
+    SetInstallPath(0, folder);
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+    EXPECT_EQ(0, Position());
+    EXPECT_FALSE(FileExists(SystemFolderFile("NetQuillo.dll")));
+    EXPECT_FALSE(FileExists(WindowsFolderFile("WebQuilloUninstall.exe")));
+    EXPECT_TRUE(FolderNames(kScratchFolder).empty());
+}

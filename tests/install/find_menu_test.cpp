@@ -55,14 +55,45 @@ TEST_F(FindMenu, ReinstallRewritesItsEntriesAndKeepsEarlierOnes) {
               StringValue(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo", "Path"));
 }
 
+// The group's subkeys, one a line.
+std::string GroupEntries() {
+    std::string names;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGroup.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    char name[1024];
+    DWORD length = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+                      ERROR_SUCCESS;
+         ++i, length = sizeof name)
+        names += std::string(name) + "\n";
+    RegCloseKey(key);
+    return names;
+}
+
 TEST_F(FindMenu, ModuleWithAnOverlongNameIsSkipped) {
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     SelectModules(context, {0, 1});
-    context.modules[0].productName = DuplicateString(std::string(300, 'W').c_str());
+    // Short enough for a key name, too long to be joined to the group's path: a name cut short
+    // would show as another subkey.
+    context.modules[0].productName = DuplicateString(std::string(200, 'W').c_str());
     RegisterFindMenu(context);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\" + std::string(250, 'W')));
+    EXPECT_EQ("EmailQuillo\n", GroupEntries());
     ExpectEntry("EmailQuillo", "C:\\Program Files\\QuilloSoft\\EmailQuillo\\EmailQuillo.exe",
                 "&Email Addresses...", "Find email addresses on the internet.");
+}
+
+TEST_F(FindMenu, EntryWithoutAPathOrANameIsLeftOut) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1, 2});
+    // Web's folder leaves no room for its program's name; Email has no name at all.
+    context.modules[0].installPath = DuplicateString(("C:\\" + std::string(250, 'F')).c_str());
+    context.modules[1].productName = DuplicateString("");
+    RegisterFindMenu(context);
+    EXPECT_EQ("PhoneQuillo\n", GroupEntries());
+    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kGroup, "Path"));
+    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kGroup, "MenuText"));
+    EXPECT_EQ(kClassId, StringValue(HKEY_LOCAL_MACHINE, kGroup, nullptr));
 }
 
 // The 95 family's shell loads every extension: its approval list is not touched.

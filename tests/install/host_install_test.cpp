@@ -2,6 +2,7 @@
 // network shares, full disks, failing calls and the exact sequence the user saw. Host-only.
 #include "install/file_deployment.h"
 #include "install/payload_extractor.h"
+#include "install/rollback.h"
 #include "platform/host/emulation.h"
 #include "tests/install/deployment_fixture.h"
 
@@ -49,10 +50,57 @@ TEST_F(HostInstall, ANetworkPathIsCreatedFromItsShareOn_HostOnly) {
     EXPECT_NE(std::string::npos, hostemu::ListFiles().find(
                                      "\\\\server\\share\\QuilloSoft\\WebQuillo\\WebQuillo.hlp "));
 
-    // A network path without a share part has nowhere to start.
-    Select({0}, "");
-    SetInstallPath(0, "\\\\server");
+}
+
+TEST_F(HostInstall, AShareThatAnswersAccessDeniedAtItsRootStillTakesTheInstall_HostOnly) {
+    hostemu::AddShare("\\\\nas\\public", 100u << 20, ERROR_ACCESS_DENIED);
+    Select({0}, "\\\\nas\\public\\QuilloSoft");
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    EXPECT_NE(std::string::npos,
+              hostemu::ListFiles().find("\\\\nas\\public\\QuilloSoft\\WebQuillo\\WebQuillo.exe "));
+    // A file where a folder should be is still no folder.
+    ASSERT_TRUE(hostemu::WriteFileBytes("\\\\nas\\public\\Taken", "a file"));
+    hostemu::FailPath("CreateDirectoryA", "\\\\nas\\public\\Taken", ERROR_ACCESS_DENIED);
+    Select({0}, "\\\\nas\\public\\Taken");
     EXPECT_FALSE(DeployFiles(*context_, box_));
+}
+
+TEST_F(HostInstall, ANetworkPathWithoutAShareFailsBeforeAnythingIsWritten_HostOnly) {
+    hostemu::AddShare("\\\\server\\share", 100u << 20);
+    for (const char* path : {"\\\\server", "\\\\server\\", "\\\\\\share\\x"}) {
+        SCOPED_TRACE(path);
+        Select({0}, "");
+        SetInstallPath(0, path);
+        unsigned before = hostemu::CallCount("CreateDirectoryA");
+        EXPECT_FALSE(DeployFiles(*context_, box_));
+        EXPECT_EQ(before, hostemu::CallCount("CreateDirectoryA"));
+        EXPECT_EQ(0, Position());
+        EXPECT_FALSE(FileExists(SystemFolderFile("NetQuillo.dll")));
+    }
+}
+
+TEST_F(HostInstall, PathsTheSystemCannotGiveAreAbsentAndFailTheInstall_HostOnly) {
+    // The System directory cannot be read; the Windows directory once not, then it is too long
+    // for the next uninstaller's name.
+    hostemu::FailCall("GetSystemDirectoryA", ERROR_NOT_ENOUGH_MEMORY);
+    hostemu::FailCall("GetWindowsDirectoryA", ERROR_NOT_ENOUGH_MEMORY, 1);
+    hostemu::SetWindowsDirectory(("C:\\" + std::string(240, 'W')).c_str());
+    context_.reset();
+    context_.reset(new SetupContext(kSuiteName, kProductCatalogue, kCatalogueRowCount));
+    hostemu::ClearFaults();
+    EXPECT_EQ(nullptr, context_->findMenuLibraryPath.get());
+    EXPECT_EQ(nullptr, context_->modules[0].uninstallerPath.get());
+    EXPECT_EQ(nullptr, context_->modules[1].uninstallerPath.get());
+
+    Select({0}, "C:\\Apps");
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+    EXPECT_EQ(0, Position());
+    const std::string files = hostemu::ListFiles();
+    EXPECT_EQ(std::string::npos, files.find("C:\\Apps")) << files;
+    EXPECT_EQ(std::string::npos, files.find("NetQuillo.dll")) << files;
+    EXPECT_EQ(std::string::npos, files.find("Uninstall")) << files;
+    RollBackFiles(*context_);
+    EXPECT_EQ(0u, hostemu::CallCount("MoveFileExA"));
 }
 
 TEST_F(HostInstall, AFolderThatCannotBeMadeFailsTheDeployment_HostOnly) {

@@ -68,3 +68,25 @@ TEST_F(HostRestartDeletions, WininitInAWindowsDirectoryAtTheDriveRoot_HostOnly) 
     ASSERT_TRUE(ReadTestFile("C:\\wininit.ini", after));
     EXPECT_EQ("NUL=C:\\B.EXE\r\n", after);
 }
+
+TEST_F(HostRestartDeletions, RenameValueTheDeletionCannotFindEndsTheScan_HostOnly) {
+    // As for a name whose characters did not survive the ANSI conversion: the enumeration
+    // hands it out, the deletion answers that there is no such value.
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestFileRenameKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    for (const char* name :
+         {context.modules[0].uninstallerPath.get(), context.findMenuLibraryPath.get()})
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    RegCloseKey(key);
+    unsigned deletionsBefore = hostemu::CallCount("RegDeleteValueA");
+    unsigned enumerationsBefore = hostemu::CallCount("RegEnumValueA");
+    hostemu::FailCall("RegDeleteValueA", ERROR_FILE_NOT_FOUND);
+    // An endless scan is cut short here, so that it shows as a count rather than a hang.
+    hostemu::FailCall("RegEnumValueA", ERROR_NO_MORE_ITEMS, enumerationsBefore + 100);
+    CancelPendingDeletes(context);
+    hostemu::ClearFaults();
+    EXPECT_EQ(deletionsBefore + 2, hostemu::CallCount("RegDeleteValueA"));
+    EXPECT_GT(enumerationsBefore + 100, hostemu::CallCount("RegEnumValueA"));
+}

@@ -63,6 +63,32 @@ TEST_F(RestartDeletionsTest, RewriteTurnsEveryNqKeyIntoNulInPlace) {
     EXPECT_EQ(after, Wininit());
 }
 
+// The edits seek to positions read while reading lines: they must be byte counts whatever the
+// file's line ends, as the C runtime's text mode does not give for a line ending in LF alone.
+TEST_F(RestartDeletionsTest, Win9xEditsHitTheirLinesWhateverTheLineEnds) {
+    if (!UseWin9xFamily())
+        GTEST_SKIP() << "needs the 95 family";
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectWebNotEmail(context);
+    const std::string web = ShortPath(context.modules[0].uninstallerPath.get());
+    ASSERT_FALSE(web.empty());
+    const std::string padding(40, 'x');
+    for (const char* end : {"\n", "\r\n"}) {
+        SCOPED_TRACE(end == std::string("\n") ? "LF only" : "mixed");
+        // Lines long enough that the runtime's buffer holds several line ends at once.
+        const std::string before = "[Rename]\n;" + padding + "\nNQ1=C:\\" + padding + ".TXT" +
+                                   end + "NUL=" + web + "\n;" + padding + end +
+                                   "NQ2=C:\\B.TXT\n";
+        ASSERT_TRUE(WriteTestFile(WininitPath(), before));
+        RewriteWininitKeys();
+        CancelPendingDeletes(context);
+        const std::string after = "[Rename]\n;" + padding + "\nNUL=C:\\" + padding + ".TXT" +
+                                  end + std::string(4 + web.size() + 1, ' ') + ";" + padding +
+                                  end + "NUL=C:\\B.TXT\n";
+        EXPECT_EQ(after, Wininit());
+    }
+}
+
 TEST_F(RestartDeletionsTest, RewriteNeverCreatesTheFile) {
     RewriteWininitKeys();
     EXPECT_FALSE(PathExists(WininitPath()));

@@ -33,11 +33,11 @@ class RollBackFilesTest : public InstallWorld {
         ASSERT_TRUE(WriteTestFile(JoinedPath(Folder(0), kProductCatalogue[0].helpFile), "h"));
         ASSERT_TRUE(WriteTestFile(JoinedPath(Folder(0), kProductCatalogue[0].contentsFile), "c"));
         ASSERT_TRUE(WriteTestFile(context_->findMenuLibraryPath.get(), "library"));
-        for (const char* name : {"one.nqa", "two.NQA", "other.txt"})
+        for (const char* name : {"one.nqa", "two.NQA", "other.txt", "notes.nqabak"})
             ASSERT_TRUE(WriteTestFile(TempFolder() + name, "temp"));
     }
     void TearDown() override {
-        for (const char* name : {"one.nqa", "two.NQA", "other.txt"})
+        for (const char* name : {"one.nqa", "two.NQA", "other.txt", "notes.nqabak"})
             DeleteFileA((TempFolder() + name).c_str());
         DeleteFileA(context_->findMenuLibraryPath.get());
         for (DWORD i = 0; i < 2; ++i)
@@ -74,6 +74,7 @@ TEST_F(RollBackFilesTest, FirstInstallLeavesNothingButScheduledUninstallers) {
     EXPECT_FALSE(PathExists(TempFolder() + "one.nqa"));
     EXPECT_FALSE(PathExists(TempFolder() + "two.NQA"));
     EXPECT_TRUE(PathExists(TempFolder() + "other.txt"));
+    EXPECT_TRUE(PathExists(TempFolder() + "notes.nqabak")) << "found by its short name only";
     EXPECT_FALSE(PathExists(context_->findMenuLibraryPath.get()));
     EXPECT_EQ(Deletion(context_->modules[0].uninstallerPath.get()) +
                   Deletion(context_->modules[1].uninstallerPath.get()) + '\0',
