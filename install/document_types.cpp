@@ -71,7 +71,8 @@ void RegisterUninstallEntries(SetupContext& context) {
         // without a name the entry would be written into the list's own key.
         char path[MAX_PATH];
         char command[2 * MAX_PATH];
-        if (!row.productName || row.productName[0] == '\0' || !ConcatStrings(path, sizeof path, kUninstallKey, "\\") ||
+        if (!row.productName || row.productName[0] == '\0' ||
+            !ConcatStrings(path, sizeof path, kUninstallKey, "\\") ||
             !AppendString(path, sizeof path, row.productName.get()) || !row.uninstallerPath ||
             !row.installPath ||
             !ConcatStrings(command, sizeof command, row.uninstallerPath.get(), " ") ||

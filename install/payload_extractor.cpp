@@ -1,5 +1,7 @@
 #include "install/payload_extractor.h"
 
+#include <cstring>
+
 #include "driver/string_helpers.h"
 
 namespace {
@@ -54,10 +56,17 @@ bool PayloadExtractor::ExtractPayload(WORD resourceId, const char* destination) 
 }
 
 bool PayloadExtractor::ExpandFile(const char* compressedPath, const char* destination) {
-    // LZOpenFileA takes a writable name; it gets a copy.
+    // LZOpenFileA takes a writable name; it gets a copy. It opens through OpenFile, whose record
+    // holds fewer than OFS_MAXPATHNAME characters: a longer path (a deep temporary folder) is
+    // opened by its short name, and refused when even that does not fit.
     char source[MAX_PATH];
     if (!CopyString(source, compressedPath, MAX_PATH))
         return false;
+    if (std::strlen(source) >= OFS_MAXPATHNAME) {
+        DWORD length = GetShortPathNameA(compressedPath, source, MAX_PATH);
+        if (length == 0 || length >= OFS_MAXPATHNAME)
+            return false;
+    }
     OFSTRUCT record = {};
     record.cBytes = sizeof record;
     INT compressed = LZOpenFileA(source, &record, OF_READ);

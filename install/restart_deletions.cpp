@@ -150,8 +150,8 @@ void CancelRenameKeyValues(const SetupContext& context) {
     DWORD index = 0;
     DWORD removed = 0;
     while (removed < valueCount && key.EnumValueName(index, name, sizeof name)) {
-        if (MatchesFileOf(context, name, false) && key.ValueExists(name) &&
-            key.DeleteValue(name) && !key.ValueExists(name)) {
+        if (MatchesFileOf(context, name, false) && key.ValueExists(name) && key.DeleteValue(name) &&
+            !key.ValueExists(name)) {
             ++removed;
             index = 0;
         } else {

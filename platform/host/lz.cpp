@@ -65,6 +65,10 @@ INT LZOpenFileA(LPSTR fileName, LPOFSTRUCT openFile, WORD style) {
         return Refuse(openFile, static_cast<WORD>(error), LZERROR_BADINHANDLE);
     if (fileName == nullptr || openFile == nullptr || style != OF_READ)
         return Refuse(openFile, ERROR_INVALID_PARAMETER, LZERROR_BADVALUE);
+    // The open goes through OpenFile, whose record holds the path with its zero in
+    // OFS_MAXPATHNAME bytes; a longer path is refused before any file is touched.
+    if (std::strlen(fileName) >= OFS_MAXPATHNAME)
+        return Refuse(openFile, ERROR_INVALID_PARAMETER, LZERROR_BADINHANDLE);
     std::snprintf(openFile->szPathName, sizeof openFile->szPathName, "%s", fileName);
     HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

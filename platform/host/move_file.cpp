@@ -22,6 +22,13 @@ BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
         SetLastError(error);
         return FALSE;
     }
+    // The 95 family has no MoveFileExA ("Windows 95/98/Me: MoveFileEx is not supported", in the
+    // platform's documentation of the call; restart-time work goes through wininit.ini there).
+    // Wine carries the call out whatever Windows version it reports.
+    if (hostemu::CurrentPlatformFamily() == hostemu::PlatformFamily::Win9x) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
     if (existingFileName == nullptr || existingFileName[0] == '\0') {
         SetLastError(existingFileName ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_PARAMETER);
         return FALSE;

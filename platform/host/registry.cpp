@@ -1,4 +1,5 @@
-// The emulated registry: keys and typed values with the rules of the Windows NT family.
+// The emulated registry: keys and typed values with the rules of the Windows NT family, but for
+// the 95 family's deletion of whole subtrees.
 // Subkeys enumerate in the order of their upper-cased names, as NT keeps them; values in the
 // order they were first written. Names compare ignoring letter case and keep the case they
 // were created with.
@@ -13,6 +14,8 @@
 #include "platform/regedit_export.h"
 
 namespace {
+
+constexpr size_t kMaxKeyNameLength = 255;
 
 std::string UpperName(const std::string& name) {
     std::string upper = name;
@@ -215,7 +218,15 @@ LONG EnterPath(const char* function, HKEY hkey, LPCSTR subKey, std::shared_ptr<K
         return error;
     if (DWORD error = hostemu::detail::CheckFault(function, FaultPath(*key, subKey)))
         return static_cast<LONG>(error);
-    return subKey && subKey[0] == '\\' ? ERROR_BAD_PATHNAME : ERROR_SUCCESS;
+    if (subKey && subKey[0] == '\\')
+        return ERROR_BAD_PATHNAME;
+    // Windows limits a key's name to 255 characters ("Registry Element Size Limits" in the
+    // platform's documentation); Wine accepts one more.
+    for (const std::string& part : SplitPath(subKey)) {
+        if (part.size() > kMaxKeyNameLength)
+            return ERROR_INVALID_PARAMETER;
+    }
+    return ERROR_SUCCESS;
 }
 
 // Walks `key` down along `parts` as far as the keys exist; answers how many parts it took.
@@ -293,8 +304,11 @@ LONG RegDeleteKeyA(HKEY hkey, LPCSTR subKey) {
     std::vector<std::string> parts = SplitPath(subKey);
     if (WalkExisting(key, parts) < parts.size())
         return ERROR_FILE_NOT_FOUND;
-    // The NT family refuses a key that still has subkeys; roots cannot be deleted.
-    if (!key->subkeys.empty() || key->parent == nullptr)
+    // The NT family refuses a key that still has subkeys; the 95 family deletes the key with
+    // everything below it ("Windows 95/98/Me: RegDeleteKey deletes all subkeys and values",
+    // as the platform's documentation of the call puts it). Roots cannot be deleted.
+    bool wholeTree = hostemu::CurrentPlatformFamily() == hostemu::PlatformFamily::Win9x;
+    if ((!wholeTree && !key->subkeys.empty()) || key->parent == nullptr)
         return ERROR_ACCESS_DENIED;
     MarkDeleted(*key);
     key->parent->subkeys.erase(UpperName(key->name));

@@ -51,7 +51,6 @@ const WindowClass* FindClass(const std::string& name) {
         add("Static", StaticProc);
         add("Button", StaticProc);
         add("Edit", StaticProc);
-        add(PROGRESS_CLASSA, ProgressProc);
         return classes;
     }();
     std::string upper = fs::Upper(name);
@@ -120,6 +119,12 @@ void FrameSize(DWORD style, DWORD exStyle, LONG& side, LONG& top) {
 
 void Log(const std::string& line) {
     Manager().log += line + "\n";
+}
+
+void AddLibraryClass(const char* name, WNDPROC proc) {
+    WindowClass& c = Manager().classes[fs::Upper(name)];
+    c.name = name;
+    c.proc = proc;
 }
 
 } // namespace wm

@@ -56,8 +56,11 @@ void FrameSize(DWORD style, DWORD exStyle, LONG& side, LONG& top);
 // What the user saw, for hostemu::UserLog.
 void Log(const std::string& line);
 
-// The classes the system provides: dialogs ("#32770"), statics, buttons, edits and the
-// common controls' progress bar.
+// A window class a system library registers when it is initialised, until the next reset.
+void AddLibraryClass(const char* name, WNDPROC proc);
+
+// The classes the system provides: dialogs ("#32770"), statics, buttons and edits, and once
+// the common controls are initialised their progress bar.
 LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -9,6 +9,10 @@ namespace {
 
 class ProgressBoxTest : public TestWorld {
   protected:
+    void SetUp() override {
+        TestWorld::SetUp();
+        InitCommonControls();
+    }
     static std::string Status(const ProgressBox& box) {
         char text[1024] = "unread";
         GetDlgItemTextA(box.Window(), 901, text, sizeof text);

@@ -15,6 +15,7 @@ class DeploymentTest : public TestWorld {
   protected:
     void SetUp() override {
         TestWorld::SetUp();
+        InitCommonControls();
         context_.reset(new SetupContext(kSuiteName, kProductCatalogue, kCatalogueRowCount));
         ASSERT_TRUE(box_.Open(nullptr));
     }

@@ -71,6 +71,16 @@ TEST_F(DocumentTypes, UnregisteringRemovesTheExtensionButNotAClassWithSubkeys) {
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon"));
 }
 
+// The 95 family deletes a key with everything below it: the whole class goes.
+TEST_F(DocumentTypes, Win9xUnregisteringRemovesTheWholeClass) {
+    ASSERT_TRUE(UseWin9xFamily()) << "needs the 95 family (Wine in win98 mode)";
+    RegisterTestType();
+    PutString(HKEY_CLASSES_ROOT, ".NetQuilloTestType\\ShellNew", "NullFile", "");
+    UnregisterDocumentType(kType);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
+}
+
 TEST_F(DocumentTypes, UnregisteringAnUnknownTypeChangesNothing) {
     PutString(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr, "Left alone");
     UnregisterDocumentType(kType);

@@ -15,10 +15,10 @@ TEST_F(FileDeployment, CreatesMissingParentsAndWritesEveryFile) {
     ASSERT_TRUE(DeployFiles(*context_, box_));
     const std::string folder = ScratchPath("Program Files\\QuilloSoft\\WebQuillo");
     for (const char* name : kWebFiles)
-        EXPECT_TRUE(Contents(folder + "\\" + name) == PayloadSource(name)) << name;
-    EXPECT_TRUE(Contents(WindowsFolderFile("WebQuilloUninstall.exe")) ==
-                PayloadSource("WebQuilloUninstall.exe"));
-    EXPECT_TRUE(Contents(SystemFolderFile("NetQuillo.dll")) == PayloadSource("NetQuillo.dll"));
+        EXPECT_EQ(PayloadSource(name), Contents(folder + "\\" + name)) << name;
+    EXPECT_EQ(PayloadSource("WebQuilloUninstall.exe"),
+              Contents(WindowsFolderFile("WebQuilloUninstall.exe")));
+    EXPECT_EQ(PayloadSource("NetQuillo.dll"), Contents(SystemFolderFile("NetQuillo.dll")));
     EXPECT_EQ(std::set<std::string>({"WebQuillo.cnt", "WebQuillo.exe", "WebQuillo.hlp"}),
               FolderNames(folder));
 }
@@ -76,9 +76,9 @@ TEST_F(FileDeployment, ReinstallingOverItselfRewritesEveryFile) {
     ASSERT_TRUE(WriteTestFile(WindowsFolderFile("WebQuilloUninstall.exe"), "damaged"));
     ASSERT_TRUE(DeployFiles(*context_, box_));
     for (const char* name : kWebFiles)
-        EXPECT_TRUE(Contents(folder + "\\" + name) == PayloadSource(name)) << name;
-    EXPECT_TRUE(Contents(WindowsFolderFile("WebQuilloUninstall.exe")) ==
-                PayloadSource("WebQuilloUninstall.exe"));
+        EXPECT_EQ(PayloadSource(name), Contents(folder + "\\" + name)) << name;
+    EXPECT_EQ(PayloadSource("WebQuilloUninstall.exe"),
+              Contents(WindowsFolderFile("WebQuilloUninstall.exe")));
 }
 
 TEST_F(FileDeployment, AFileInUseFailsTheDeploymentAndStaysUntouched) {

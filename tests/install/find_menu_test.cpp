@@ -63,8 +63,8 @@ std::string GroupEntries() {
         return names;
     char name[1024];
     DWORD length = sizeof name;
-    for (DWORD i = 0; RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
-                      ERROR_SUCCESS;
+    for (DWORD i = 0;
+         RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
          ++i, length = sizeof name)
         names += std::string(name) + "\n";
     RegCloseKey(key);

@@ -49,7 +49,6 @@ TEST_F(HostInstall, ANetworkPathIsCreatedFromItsShareOn_HostOnly) {
     EXPECT_EQ(before + 3, hostemu::CallCount("CreateDirectoryA"));
     EXPECT_NE(std::string::npos, hostemu::ListFiles().find(
                                      "\\\\server\\share\\QuilloSoft\\WebQuillo\\WebQuillo.hlp "));
-
 }
 
 TEST_F(HostInstall, AShareThatAnswersAccessDeniedAtItsRootStillTakesTheInstall_HostOnly) {

@@ -5,6 +5,7 @@
 #include "install/payload_extractor.h"
 #include "payloads/payload_files.h"
 #include "tests/install/install_test_support.h"
+#include "tests/install/install_world.h"
 #include "tools/szdd/szdd.h"
 
 namespace {
@@ -37,10 +38,24 @@ TEST_F(PayloadExtractorTest, EveryPayloadExtractsToTheBytesOfItsSource) {
         SCOPED_TRACE(payload.name);
         const std::string destination = ScratchPath(payload.name);
         ASSERT_TRUE(extractor_.ExtractPayload(static_cast<WORD>(payload.id), destination.c_str()));
-        EXPECT_TRUE(Contents(destination) == PayloadSource(payload.name));
+        EXPECT_EQ(PayloadSource(payload.name), Contents(destination));
     }
     // No temporary file outlives its extraction.
     EXPECT_EQ(tempBefore, FolderNames(TempFolder()));
+}
+
+// The LZ open takes fewer than 128 characters; a deep temporary folder gives longer paths.
+TEST_F(PayloadExtractorTest, AContainerInADeepFolderExpandsByItsShortName) {
+    std::string folder = ScratchPath("");
+    while (folder.size() < 140)
+        folder += "A Deep Temporary Folder\\";
+    folder.pop_back();
+    ASSERT_TRUE(MakeFolders(folder));
+    const std::string source = folder + "\\NQ1A.tmp";
+    const std::string plain = WriteContainer(source, 5000);
+    const std::string destination = ScratchPath("expanded.cnt");
+    ASSERT_TRUE(extractor_.ExpandFile(source.c_str(), destination.c_str()));
+    EXPECT_EQ(plain, Contents(destination));
 }
 
 TEST_F(PayloadExtractorTest, AnIdNotInTheImageCreatesNoFileAnywhere) {
@@ -58,9 +73,9 @@ TEST_F(PayloadExtractorTest, ReinstallingOverEarlierFilesReplacesThem) {
     const std::string destination = ScratchPath("WebQuillo.exe");
     ASSERT_TRUE(WriteTestFile(destination, std::string(300000, 'x')));
     ASSERT_TRUE(extractor_.ExtractPayload(1000, destination.c_str()));
-    EXPECT_TRUE(Contents(destination) == PayloadSource("WebQuillo.exe"));
+    EXPECT_EQ(PayloadSource("WebQuillo.exe"), Contents(destination));
     ASSERT_TRUE(extractor_.ExtractPayload(1000, destination.c_str()));
-    EXPECT_TRUE(Contents(destination) == PayloadSource("WebQuillo.exe"));
+    EXPECT_EQ(PayloadSource("WebQuillo.exe"), Contents(destination));
 
     const std::string container = ScratchPath("data.sz_");
     const std::string plain = WriteContainer(container, 5000);

@@ -76,15 +76,14 @@ TEST_F(RestartDeletionsTest, Win9xEditsHitTheirLinesWhateverTheLineEnds) {
     for (const char* end : {"\n", "\r\n"}) {
         SCOPED_TRACE(end == std::string("\n") ? "LF only" : "mixed");
         // Lines long enough that the runtime's buffer holds several line ends at once.
-        const std::string before = "[Rename]\n;" + padding + "\nNQ1=C:\\" + padding + ".TXT" +
-                                   end + "NUL=" + web + "\n;" + padding + end +
-                                   "NQ2=C:\\B.TXT\n";
+        const std::string before = "[Rename]\n;" + padding + "\nNQ1=C:\\" + padding + ".TXT" + end +
+                                   "NUL=" + web + "\n;" + padding + end + "NQ2=C:\\B.TXT\n";
         ASSERT_TRUE(WriteTestFile(WininitPath(), before));
         RewriteWininitKeys();
         CancelPendingDeletes(context);
-        const std::string after = "[Rename]\n;" + padding + "\nNUL=C:\\" + padding + ".TXT" +
-                                  end + std::string(4 + web.size() + 1, ' ') + ";" + padding +
-                                  end + "NUL=C:\\B.TXT\n";
+        const std::string after = "[Rename]\n;" + padding + "\nNUL=C:\\" + padding + ".TXT" + end +
+                                  std::string(4 + web.size() + 1, ' ') + ";" + padding + end +
+                                  "NUL=C:\\B.TXT\n";
         EXPECT_EQ(after, Wininit());
     }
 }

@@ -108,6 +108,25 @@ TEST_F(RollBackRegistryTest, Win9xFamilyLeavesTheApprovalList) {
     EXPECT_EQ("NetQuillo", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
 }
 
+// The 95 family deletes keys with everything below them: the modules' keys and classes go
+// whole, and the maker's key, which holds another product, must still stay.
+TEST_F(RollBackRegistryTest, Win9xFamilyDeletesWholeSubtreesButNotTheMakersOtherProducts) {
+    ASSERT_TRUE(UseWin9xFamily()) << "needs the 95 family (Wine in win98 mode)";
+    PutString(HKEY_CURRENT_USER, "Software\\QuilloSoft\\Other", "Kept", "yes");
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1});
+    WriteInstallRegistry(context);
+    PutString(HKEY_CURRENT_USER, kSuiteKey + "\\Web\\Window", "Left", "10");
+
+    RollBackRegistry(context);
+    ExpectModuleKeysGone("Web", "WebQuillo");
+    ExpectModuleKeysGone("Email", "EmailQuillo");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "WebQuilloSearchFile"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\QuilloSoft\\NetQuillo"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_EQ("yes", StringValue(HKEY_CURRENT_USER, "Software\\QuilloSoft\\Other", "Kept"));
+}
+
 TEST_F(RollBackRegistryTest, FindGroupIsEmptyWithoutAModuleEntry) {
     EXPECT_TRUE(IsFindGroupEmpty());
     PutString(HKEY_LOCAL_MACHINE, kGroup, nullptr, kClassId);

@@ -56,11 +56,11 @@ TEST_F(PayloadResources, EveryResourceExpandsToItsSourceFile) {
             << szdd::Describe(error);
         ASSERT_TRUE(ReadWholeFile(std::string(NQ_PAYLOAD_FILES_DIR) + payload.name, source));
         EXPECT_FALSE(source.empty());
-        EXPECT_TRUE(expanded == source);
+        EXPECT_EQ(source, expanded);
         ASSERT_TRUE(ReadWholeFile(std::string(NQ_PAYLOAD_COMPRESSED_DIR) + payload.name +
                                       NQ_PAYLOAD_COMPRESSED_SUFFIX,
                                   compressed));
-        EXPECT_TRUE(compressed == container);
+        EXPECT_EQ(container, compressed);
     }
     // News has no registry patch, and nothing else stands in its place.
     std::vector<uint8_t> none;

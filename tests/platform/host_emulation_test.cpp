@@ -115,3 +115,40 @@ TEST_F(HostEmulation, LongBinaryValuesWrapAsRegeditDoes_HostOnly) {
     EXPECT_LE(lineEnd - start, 80u);
     EXPECT_EQ('\\', text[lineEnd - 1]);
 }
+
+TEST_F(HostEmulation, Win9xFamilyHasNoMoveFileEx_HostOnly) {
+    // Wine carries the call out whatever Windows version it reports.
+    ASSERT_TRUE(UseWin9xFamily());
+    SetLastError(0);
+    EXPECT_FALSE(MoveFileExA("C:\\WINDOWS\\a.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED), GetLastError());
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                           "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                                           KEY_READ, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "PendingFileRenameOperations", nullptr,
+                                                     nullptr, nullptr, nullptr));
+    RegCloseKey(key);
+}
+
+// Windows limits a key name to 255 characters; Wine accepts 256.
+TEST_F(HostEmulation, KeyNamesOfMoreThan255CharactersAreRefused_HostOnly) {
+    HKEY parent = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &parent, nullptr));
+    HKEY key = nullptr;
+    const std::string longest(255, 'k');
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(parent, longest.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    RegCloseKey(key);
+    const std::string overlong = longest + "k";
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExA(parent, overlong.c_str(), 0, nullptr, 0,
+                                                       KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegOpenKeyExA(parent, overlong.c_str(), 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER,
+              RegCreateKeyExA(parent, ("a\\" + overlong + "\\b").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(parent, "a", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegDeleteKeyA(parent, overlong.c_str()));
+    RegCloseKey(parent);
+}

@@ -4,8 +4,29 @@
 #include "tests/support/test_world.h"
 
 namespace {
-class HostWindows : public TestWorld {};
+class HostWindows : public TestWorld {
+  protected:
+    void SetUp() override {
+        TestWorld::SetUp();
+        InitCommonControls();
+    }
+};
 } // namespace
+
+// Wine registers the common controls' classes as soon as comctl32 is loaded.
+TEST_F(HostWindows, AProgressBarNeedsTheCommonControlsInitialised_HostOnly) {
+    hostemu::Reset();
+    EXPECT_EQ(nullptr, CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 10, nullptr,
+                                       nullptr, nullptr, nullptr));
+    ProgressBox box;
+    EXPECT_FALSE(box.Open(nullptr));
+    InitCommonControls();
+    HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 10, nullptr, nullptr,
+                               nullptr, nullptr);
+    EXPECT_NE(nullptr, bar);
+    DestroyWindow(bar);
+    EXPECT_TRUE(box.Open(nullptr));
+}
 
 TEST_F(HostWindows, TheUserLogRecordsWhatAppearedOnScreen_HostOnly) {
     {

@@ -76,7 +76,27 @@ TEST_F(LzApi, ExpandsOurContainersByteExactly) {
             ASSERT_TRUE(WriteContainer(szdd::Compress(data.data(), data.size())));
             std::vector<uint8_t> expanded;
             ASSERT_TRUE(ExpandWithLz(expanded));
-            EXPECT_TRUE(expanded == data) << "expanded " << expanded.size() << " bytes";
+            EXPECT_EQ(data, expanded) << "expanded " << expanded.size() << " bytes";
         }
+    }
+}
+
+// The open goes through OpenFile, whose record holds fewer than 128 characters of path.
+TEST_F(LzApi, APathOf128CharactersOrMoreIsRefused) {
+    const size_t limit = OFS_MAXPATHNAME;
+    std::vector<uint8_t> data = szddtest::MakeData(Kind::Text, 300);
+    std::string folder = ScratchPath("");
+    const std::string name = "c.sz_";
+    folder += std::string(limit - 1 - folder.size() - 1 - name.size(), 'f');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    for (size_t length : {limit - 1, limit}) {
+        SCOPED_TRACE(length);
+        path_ = folder + "\\" + std::string(length - folder.size() - 1 - name.size() + 1, 'c') +
+                name.substr(1);
+        ASSERT_EQ(length, path_.size());
+        ASSERT_TRUE(WriteContainer(szdd::Compress(data.data(), data.size())));
+        std::vector<uint8_t> expanded;
+        EXPECT_EQ(length < limit, ExpandWithLz(expanded));
+        DeleteFileA(path_.c_str());
     }
 }

@@ -91,6 +91,19 @@ TEST_F(RegistryApi, DeleteKeyRefusesAKeyWithSubkeysAndAMissingKey) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegDeleteKeyA(HKEY_CURRENT_USER, parent.c_str()));
 }
 
+TEST_F(RegistryApi, Win9xDeleteKeyTakesTheWholeSubtree) {
+    ASSERT_TRUE(UseWin9xFamily()) << "needs the 95 family (Wine in win98 mode)";
+    RegCloseKey(Create("\\parent\\child\\grandchild"));
+    RegCloseKey(Create("\\sibling"));
+    std::string parent = std::string(kScratchKey) + "\\parent";
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, parent.c_str()));
+    HKEY key;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Open("\\parent\\child", KEY_READ, key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Open("\\parent", KEY_READ, key));
+    ASSERT_EQ(ERROR_SUCCESS, Open("\\sibling", KEY_READ, key));
+    RegCloseKey(key);
+}
+
 TEST_F(RegistryApi, QueryReportsSizesAndLeavesATooSmallBufferAlone) {
     HKEY key = Create("");
     ASSERT_EQ(ERROR_SUCCESS,

@@ -23,6 +23,7 @@ class WindowApi : public TestWorld {
   protected:
     void SetUp() override {
         TestWorld::SetUp();
+        InitCommonControls();
         Messages().clear();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = RecordingProc;

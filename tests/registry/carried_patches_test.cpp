@@ -49,7 +49,8 @@ TEST_F(CarriedPatches, EachAppliesCleanlyAndTheCheckerShowsWhatApplyLeft) {
         ASSERT_TRUE(ApplyCarried(carried));
         StoredValue version = ReadStored(carried.shortName, "RegistryVersion");
         EXPECT_EQ(REG_DWORD, version.type);
-        EXPECT_TRUE(version.bytes == DwordBytes({1}) || version.bytes == DwordBytes({2}));
+        EXPECT_TRUE(version.bytes == DwordBytes({1}) || version.bytes == DwordBytes({2}))
+            << ::testing::PrintToString(version.bytes);
         std::string applied = RegistryText(HKEY_CURRENT_USER, kSuitePath.c_str());
 
         ClearRegistry();

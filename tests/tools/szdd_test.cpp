@@ -117,7 +117,7 @@ TEST(SzddCodec, RoundTripsEverySizeAndKind) {
             std::vector<uint8_t> container = Compress(data);
             std::vector<uint8_t> expanded;
             ASSERT_EQ(szdd::Error::None, ExpandInto(container, expanded));
-            EXPECT_TRUE(expanded == data);
+            EXPECT_EQ(data, expanded);
         }
     }
 }
@@ -278,7 +278,7 @@ TEST(SzddExpander, StreamsInAnyPiecesTheSameBytes) {
             }
             EXPECT_EQ(0, count);
             EXPECT_EQ(0, expander.Read(buffer.data(), buffer.size())); // the end stays the end
-            EXPECT_TRUE(out == data);
+            EXPECT_EQ(data, out);
         }
     }
 }
