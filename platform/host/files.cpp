@@ -242,11 +242,13 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOV
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    hostemu::detail::CheckFault("CloseHandle");
+    // A faulted close still lets the handle go, as a close that reports a failed deferred
+    // write does on a network file.
+    DWORD fault = hostemu::detail::CheckFault("CloseHandle");
     if (!FindOpenFile(handle))
         return FailBool(ERROR_INVALID_HANDLE);
     hostemu::fs::OpenFiles().erase(reinterpret_cast<uintptr_t>(handle));
-    return TRUE;
+    return fault ? FailBool(fault) : TRUE;
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method) {

@@ -113,6 +113,8 @@ INT LZRead(INT file, LPSTR buffer, INT count) {
     return static_cast<INT>(result);
 }
 
+// LZClose answers nothing, so a fault on it is counted and changes nothing: the program has
+// no failure to see.
 void LZClose(INT file) {
     hostemu::detail::CheckFault("LZClose");
     Files().erase(file);

@@ -285,13 +285,14 @@ LONG RegCloseKey(HKEY hkey) {
     if (hkey == HKEY_LOCAL_MACHINE || hkey == HKEY_CURRENT_USER || hkey == HKEY_USERS ||
         hkey == HKEY_CLASSES_ROOT)
         return ERROR_SUCCESS;
-    hostemu::detail::CheckFault("RegCloseKey");
+    // A faulted close still lets the handle go, and reports the error.
+    DWORD fault = hostemu::detail::CheckFault("RegCloseKey");
     auto& handles = TheRegistry().handles;
     auto it = handles.find(reinterpret_cast<ULONG_PTR>(hkey));
     if (it == handles.end())
         return ERROR_INVALID_HANDLE;
     handles.erase(it);
-    return ERROR_SUCCESS;
+    return static_cast<LONG>(fault);
 }
 
 LONG RegDeleteKeyA(HKEY hkey, LPCSTR subKey) {

@@ -252,7 +252,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 }
 
 BOOL DestroyWindow(HWND handle) {
-    hostemu::detail::CheckFault("DestroyWindow");
+    // A faulted call destroys nothing, as when another thread's window is named.
+    if (DWORD error = hostemu::detail::CheckFault("DestroyWindow")) {
+        SetLastError(error);
+        return FALSE;
+    }
     Window* window = Find(handle);
     if (!window)
         return FALSE;

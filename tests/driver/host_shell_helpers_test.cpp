@@ -91,3 +91,50 @@ TEST_F(HostShellHelpers, MissingDesktopMakesNoLinks_HostOnly) {
     CreateDesktopShortcuts(context);
     EXPECT_EQ(0u, hostemu::CallCount("CoCreateInstance"));
 }
+
+namespace {
+int g_commands = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM first, LPARAM second) {
+    if (message == WM_COMMAND)
+        ++g_commands;
+    return DefWindowProcA(window, message, first, second);
+}
+} // namespace
+
+// Wine's desktop under a display server keeps a "Shell_TrayWnd" of its own, so the case without
+// a taskbar is pinned on the emulation only: another window is there to receive a stray command.
+TEST_F(HostShellHelpers, WithoutATaskbarNoWindowIsSentTheRefresh_HostOnly) {
+    g_commands = 0;
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = CountingProc;
+    for (const char* name : {"NetQuilloTestWindow", "Shell_TrayWnd"}) {
+        windowClass.lpszClassName = name;
+        ASSERT_NE(0, RegisterClassA(&windowClass));
+    }
+    HWND other = CreateWindowExA(0, "NetQuilloTestWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    NotifyTaskbar();
+    EXPECT_EQ(0, g_commands);
+    HWND taskbar = CreateWindowExA(0, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   nullptr, nullptr);
+    NotifyTaskbar();
+    EXPECT_EQ(1, g_commands) << "the counting window does receive the refresh";
+    DestroyWindow(taskbar);
+    DestroyWindow(other);
+}
+
+TEST_F(HostShellHelpers, OnlyASuccessfulInitialisationIsBalanced_HostOnly) {
+    const std::string link = ScratchPath("Web.LNK");
+    hostemu::FailCall("CoInitialize", ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_FALSE(CreateShortcut("C:\\x.exe", link.c_str(), "Web"));
+    EXPECT_EQ(0u, hostemu::CallCount("CoUninitialize"));
+    hostemu::ClearFaults();
+    // The caller's own initialisation stays in force after the link's balanced pair.
+    ASSERT_EQ(S_OK, CoInitialize(nullptr));
+    EXPECT_TRUE(CreateShortcut("C:\\x.exe", link.c_str(), "Web"));
+    EXPECT_EQ(hostemu::CallCount("CoInitialize") - 2, hostemu::CallCount("CoUninitialize"));
+    EXPECT_EQ(S_FALSE, CoInitialize(nullptr));
+    CoUninitialize();
+    CoUninitialize();
+}

@@ -70,13 +70,3 @@ TEST_F(Taskbar, OtherWindowsReceiveNothing) {
     DestroyRecordingWindow(other, "NetQuilloTestWindow");
     EXPECT_EQ(0, g_received.commands);
 }
-
-// Wine's desktop under a display server keeps a "Shell_TrayWnd" of its own, so the case without
-// a taskbar is pinned on the emulation only.
-#ifndef _WIN32
-TEST_F(Taskbar, WithoutATaskbarNothingHappens_HostOnly) {
-    ASSERT_EQ(nullptr, FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr));
-    NotifyTaskbar();
-    EXPECT_EQ(0, g_received.commands);
-}
-#endif

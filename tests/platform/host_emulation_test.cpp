@@ -152,3 +152,32 @@ TEST_F(HostEmulation, KeyNamesOfMoreThan255CharactersAreRefused_HostOnly) {
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegDeleteKeyA(parent, overlong.c_str()));
     RegCloseKey(parent);
 }
+
+TEST_F(HostEmulation, CloseCallsFailOnDemandAndStillLetTheHandleGo_HostOnly) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    hostemu::FailCall("RegCloseKey", ERROR_WRITE_FAULT);
+    EXPECT_EQ(ERROR_WRITE_FAULT, RegCloseKey(key));
+    hostemu::ClearFaults();
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
+
+    HANDLE file = CreateFileA(ScratchPath("a.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    hostemu::FailCall("CloseHandle", ERROR_WRITE_FAULT);
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_WRITE_FAULT), GetLastError());
+    hostemu::ClearFaults();
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+
+    HWND window =
+        CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    hostemu::FailCall("DestroyWindow", ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(DestroyWindow(window));
+    EXPECT_TRUE(IsWindow(window));
+    hostemu::ClearFaults();
+    EXPECT_TRUE(DestroyWindow(window));
+}

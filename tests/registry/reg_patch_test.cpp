@@ -280,12 +280,23 @@ TEST_F(RegPatchTest, SectionKeyPathLimit) {
     std::string name;
     while (name.size() < 1023 - kSuitePath.size() - 1)
         name += name.size() % 100 == 99 ? '\\' : 'k';
+    // The longest path passes the patch's own check and goes to the registry, which decides:
+    // Windows takes it, Wine's ANSI registry calls refuse paths of more than 260 characters
+    // (ERROR_MORE_DATA). The patch must take it exactly when the platform does.
+    HKEY probe = nullptr;
+    const std::string fullPath = kSuitePath + "\\" + name;
+    bool platformTakesIt =
+        RegCreateKeyExA(HKEY_CURRENT_USER, fullPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &probe, nullptr) == ERROR_SUCCESS;
+    if (platformTakesIt) {
+        RegCloseKey(probe);
+        DeleteRegistryTree(HKEY_CURRENT_USER,
+                           (kSuitePath + "\\" + name.substr(0, name.find('\\'))).c_str());
+    }
     PatchStop stop;
-    if (ApplyBody("[" + name + "]\n\"v\"=number:1", &stop)) {
-        EXPECT_TRUE(ReadStored(name, "v").exists);
-    } else {
-        // The longest path passes the patch's own check and goes to the registry; Wine's ANSI
-        // registry calls refuse paths of more than 260 characters (ERROR_MORE_DATA).
+    EXPECT_EQ(platformTakesIt, ApplyBody("[" + name + "]\n\"v\"=number:1", &stop));
+    EXPECT_EQ(platformTakesIt, ReadStored(name, "v").exists);
+    if (!platformTakesIt) {
         EXPECT_STREQ("a section whose key can be opened or created", stop.expected);
     }
     EXPECT_FALSE(ApplyBody("[" + name + "k]\n\"w\"=number:1", &stop));
