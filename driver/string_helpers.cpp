@@ -1,7 +1,8 @@
 #include "driver/string_helpers.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "platform/ascii_case.h"
 
 std::unique_ptr<char[]> DuplicateString(const char* text) {
     if (text == nullptr)
@@ -26,11 +27,10 @@ bool JoinPath(char* path, const char* name, size_t capacity) {
 
 bool EqualIgnoringCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
-        int x = std::toupper(static_cast<unsigned char>(*a));
-        int y = std::toupper(static_cast<unsigned char>(*b));
-        if (x != y)
+        char x = AsciiUpper(*a);
+        if (x != AsciiUpper(*b))
             return false;
-        if (x == 0)
+        if (x == '\0')
             return true;
     }
 }

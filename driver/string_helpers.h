@@ -14,7 +14,8 @@ std::unique_ptr<char[]> DuplicateString(const char* text);
 // path is left as it was and the answer is false, so no caller ever works on a cut-off path.
 bool JoinPath(char* path, const char* name, size_t capacity = MAX_PATH);
 
-// Letter case folded to upper case character by character, as the catalogue lookups compare.
+// Letter case folded to upper case character by character (ASCII letters only, as Windows
+// compares names), as the catalogue lookups compare.
 bool EqualIgnoringCase(const char* a, const char* b);
 
 // Copies `text` into `buffer` of `capacity` bytes; false, and the buffer left as it was, when it

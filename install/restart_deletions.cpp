@@ -6,6 +6,7 @@
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
+#include "platform/ascii_case.h"
 #include "platform/file_stream.h"
 #include "registry/reg_key.h"
 
@@ -28,10 +29,6 @@ bool IsBlank(char c) {
 
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-char UpperCase(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // The length of the string at `text`, or `limit` when no zero comes within `limit` bytes.
@@ -76,7 +73,7 @@ bool BlankBytes(FileStream* stream, long offset, long count) {
 // After "NUL", blanks, "=" and blanks: the entry's path, or null when the line is no deletion.
 const char* DeletionPath(const char* line) {
     const char* p = SkipBlanks(line);
-    if (UpperCase(p[0]) != 'N' || UpperCase(p[1]) != 'U' || UpperCase(p[2]) != 'L')
+    if (AsciiUpper(p[0]) != 'N' || AsciiUpper(p[1]) != 'U' || AsciiUpper(p[2]) != 'L')
         return nullptr;
     p = SkipBlanks(p + 3);
     if (*p != '=')

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "registry/patch_lexer.h"
 #include "registry/reg_key.h"
 
@@ -28,10 +29,6 @@ const KeywordName kKeywords[] = {
     {"strings", Keyword::Strings}, {"string", Keyword::String}, {"index", Keyword::Index},
     {"indices", Keyword::Indices},
 };
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Only one value line's data is alive at a time, so the keywords share their storage.
 union LineData {
@@ -164,7 +161,7 @@ Keyword PatchReader::ReadKeyword() {
     for (const KeywordName& candidate : kKeywords) {
         size_t i = 0;
         // The text's zero never equals a keyword letter, so the comparison stops there.
-        while (candidate.text[i] != '\0' && LowerAscii(cursor_[i]) == candidate.text[i])
+        while (candidate.text[i] != '\0' && AsciiUpper(cursor_[i]) == AsciiUpper(candidate.text[i]))
             ++i;
         if (candidate.text[i] == '\0') {
             cursor_ += i;

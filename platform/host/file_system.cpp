@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
 
 namespace hostemu {
@@ -171,10 +172,8 @@ uintptr_t NewHandleValue() {
 
 std::string Upper(const std::string& text) {
     std::string upper = text;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : upper)
+        c = AsciiUpper(c);
     return upper;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
 #include "platform/host/win32_api.h"
 #include "platform/regedit_export.h"
@@ -19,10 +20,8 @@ constexpr size_t kMaxKeyNameLength = 255;
 
 std::string UpperName(const std::string& name) {
     std::string upper = name;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : upper)
+        c = AsciiUpper(c);
     return upper;
 }
 

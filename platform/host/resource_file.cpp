@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
+
 namespace hostemu {
 
 namespace {
@@ -53,10 +55,7 @@ bool ReadKey(const Reader& reader, size_t& offset, size_t end, ResourceKey& key)
         offset += 2;
         if (unit == 0)
             return true;
-        char c = unit < 0x80 ? static_cast<char>(unit) : '?';
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        key.text += c;
+        key.text += AsciiUpper(unit < 0x80 ? static_cast<char>(unit) : '?');
     }
 }
 

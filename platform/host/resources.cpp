@@ -2,6 +2,7 @@
 // entry's position plus one; the loaded data is the entry's bytes themselves.
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
 #include "platform/host/resource_file.h"
 #include "platform/host/win32_api.h"
@@ -31,7 +32,7 @@ hostemu::ResourceKey KeyOf(LPCSTR text) {
     }
     key.isNumber = false;
     for (const char* p = text; *p; ++p)
-        key.text += (*p >= 'a' && *p <= 'z') ? static_cast<char>(*p - 'a' + 'A') : *p;
+        key.text += AsciiUpper(*p);
     return key;
 }
 

@@ -138,3 +138,9 @@ TEST_F(HostShellHelpers, OnlyASuccessfulInitialisationIsBalanced_HostOnly) {
     CoUninitialize();
     CoUninitialize();
 }
+
+TEST_F(HostShellHelpers, FailedVersionQueryReadsAsNtFamily_HostOnly) {
+    UseWin9xFamily();
+    hostemu::FailCall("GetVersionExA", ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(IsWin9xPlatform());
+}

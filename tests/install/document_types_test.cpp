@@ -6,22 +6,9 @@
 
 #include "tests/install/registry_actions_support.h"
 
-#ifndef _WIN32
-#include "platform/host/emulation.h"
-#endif
-
 namespace {
 
 class DocumentTypes : public TestWorld {};
-
-// A type of the tests' own, so that nothing of the suite's is touched on a real system.
-const char kType[] = "NetQuilloTestType";
-const char kOtherClass[] = "NetQuilloTestOther";
-
-void RegisterTestType() {
-    RegisterDocumentType(kType, "Test Type", "C:\\Tools\\Test.exe,-10000",
-                         "C:\\Tools\\Test.exe /load:%1");
-}
 
 void ExpectTestTypeRegistered() {
     EXPECT_EQ("NetQuilloTestTypeFile",
@@ -139,24 +126,3 @@ TEST_F(DocumentTypes, UninstallEntryNeedsAName) {
     EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName"));
     EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"));
 }
-
-#ifndef _WIN32
-TEST_F(DocumentTypes, EachClassKeyStandsOnItsOwn_HostOnly) {
-    // Creations in order: extension, class, icon, command.
-    hostemu::FailCall("RegCreateKeyExA", ERROR_ACCESS_DENIED, 2);
-    RegisterTestType();
-    EXPECT_EQ("<none>", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
-    EXPECT_EQ("C:\\Tools\\Test.exe,-10000",
-              StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon", nullptr));
-    EXPECT_EQ(
-        "C:\\Tools\\Test.exe /load:%1",
-        StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\shell\\open\\command", nullptr));
-}
-
-TEST_F(DocumentTypes, NoExtensionKeyNoTypeAtAll_HostOnly) {
-    hostemu::FailCall("RegCreateKeyExA", ERROR_ACCESS_DENIED, 1);
-    RegisterTestType();
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
-}
-#endif

@@ -7,6 +7,9 @@
 
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
+#include "install/document_types.h"
+#include "install/find_menu.h"
+#include "registry/reg_key.h"
 #include "tests/support/test_world.h"
 
 // The Find-menu group, the uninstall list and the approval key under HKEY_LOCAL_MACHINE.
@@ -72,4 +75,34 @@ inline std::string SystemDirectory() {
     char buffer[MAX_PATH];
     GetSystemDirectoryA(buffer, MAX_PATH);
     return buffer;
+}
+
+// The suite key under HKEY_CURRENT_USER.
+inline const std::string kSuiteKey = "Software\\QuilloSoft\\NetQuillo\\CurrentVersion";
+
+// What an install writes into the registry for the context's selected modules.
+inline void WriteInstallRegistry(SetupContext& context) {
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (!context.selected[i])
+            continue;
+        RegKey module(context.modules[i].shortName.get());
+        ASSERT_TRUE(module.Open(Module, nullptr, false));
+        module.WriteString("Distributor", "Tests");
+        std::string type = std::string(context.modules[i].productName.get()) + "Search";
+        RegisterDocumentType(type.c_str(), "Search", "x.exe,-10000", "x.exe /load:%1");
+    }
+    RegKey updates("Web");
+    ASSERT_TRUE(updates.Open(Updates, nullptr, false));
+    updates.WriteString("User", "Tester");
+    RegisterFindMenu(context);
+    RegisterUninstallEntries(context);
+}
+
+// A type of the tests' own, so that nothing of the suite's is touched on a real system.
+inline const char kType[] = "NetQuilloTestType";
+inline const char kOtherClass[] = "NetQuilloTestOther";
+
+inline void RegisterTestType() {
+    RegisterDocumentType(kType, "Test Type", "C:\\Tools\\Test.exe,-10000",
+                         "C:\\Tools\\Test.exe /load:%1");
 }

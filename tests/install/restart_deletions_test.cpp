@@ -4,6 +4,7 @@
 #include "driver/catalogue.h"
 #include "driver/setup_context.h"
 #include "install/restart_deletions.h"
+#include "platform/ascii_case.h"
 #include "tests/install/install_world.h"
 
 namespace {
@@ -184,7 +185,7 @@ TEST_F(RestartDeletionsTest, CancelMatchesTheFullPathCaseSensitively) {
     std::string web = context.modules[0].uninstallerPath.get();
     std::string upper = web;
     for (char& c : upper)
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        c = AsciiUpper(c);
     ASSERT_NE(web, upper);
     EXPECT_TRUE(MatchesInstalledFile(("\\??\\" + web).c_str(), false));
     EXPECT_FALSE(MatchesInstalledFile(("\\??\\" + upper).c_str(), false));

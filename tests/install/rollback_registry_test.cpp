@@ -9,33 +9,9 @@
 #include "registry/reg_key.h"
 #include "tests/install/registry_actions_support.h"
 
-#ifndef _WIN32
-#include "platform/host/emulation.h"
-#endif
-
 namespace {
 
 class RollBackRegistryTest : public TestWorld {};
-
-const std::string kSuiteKey = "Software\\QuilloSoft\\NetQuillo\\CurrentVersion";
-
-// What an install writes into the registry for the context's selected modules.
-void WriteInstallRegistry(SetupContext& context) {
-    for (DWORD i = 0; i < context.moduleCount; ++i) {
-        if (!context.selected[i])
-            continue;
-        RegKey module(context.modules[i].shortName.get());
-        ASSERT_TRUE(module.Open(Module, nullptr, false));
-        module.WriteString("Distributor", "Tests");
-        std::string type = std::string(context.modules[i].productName.get()) + "Search";
-        RegisterDocumentType(type.c_str(), "Search", "x.exe,-10000", "x.exe /load:%1");
-    }
-    RegKey updates("Web");
-    ASSERT_TRUE(updates.Open(Updates, nullptr, false));
-    updates.WriteString("User", "Tester");
-    RegisterFindMenu(context);
-    RegisterUninstallEntries(context);
-}
 
 void ExpectModuleKeysGone(const char* shortName, const char* product) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\" + shortName)) << product;
@@ -147,22 +123,3 @@ TEST_F(RollBackRegistryTest, ModuleWithoutNamesLeavesOtherKeysAlone) {
     EXPECT_EQ("yes", StringValue(HKEY_CURRENT_USER, kSuiteKey, "Kept"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGroup + "\\NewsQuillo"));
 }
-
-#ifndef _WIN32
-TEST_F(RollBackRegistryTest, FailedDeletionIsSkippedAndTheRestGoesOn_HostOnly) {
-    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    SelectModules(context, {0, 1});
-    WriteInstallRegistry(context);
-    hostemu::FailPath("RegDeleteKeyA", ("HKEY_CURRENT_USER\\" + kSuiteKey + "\\Web").c_str(),
-                      ERROR_ACCESS_DENIED);
-    RollBackRegistry(context);
-    // The module key stays, and with it the suite key above it; everything else goes.
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Web"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Email"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSuiteKey + "\\Updates"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\WebQuillo"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".EmailQuilloSearch"));
-}
-#endif

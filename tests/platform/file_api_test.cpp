@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "tests/support/test_world.h"
 
 namespace {
@@ -24,7 +25,7 @@ class FileApi : public TestWorld {
 };
 
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), ::toupper);
+    std::transform(text.begin(), text.end(), text.begin(), AsciiUpper);
     return text;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/host/emulation.h"
+#include "tests/support/lz_reader.h"
 #include "tests/support/test_world.h"
 #include "tools/szdd/szdd.h"
 
@@ -17,25 +18,8 @@ class HostLz : public TestWorld {
     INT Expand(const std::vector<uint8_t>& bytes) {
         const std::string path = ScratchPath("payload.sz_");
         hostemu::WriteFileBytes(path.c_str(), std::string(bytes.begin(), bytes.end()));
-        OFSTRUCT record = {};
-        record.cBytes = sizeof record;
-        INT handle = LZOpenFileA(const_cast<char*>(path.c_str()), &record, OF_READ);
-        if (handle < 0)
-            return handle;
-        INT total = 0;
-        char buffer[1024];
-        for (;;) {
-            INT count = LZRead(handle, buffer, sizeof buffer);
-            if (count < 0) {
-                total = count;
-                break;
-            }
-            total += count;
-            if (count < static_cast<INT>(sizeof buffer))
-                break;
-        }
-        LZClose(handle);
-        return total;
+        std::vector<uint8_t> out;
+        return ReadThroughLz(path, out);
     }
 };
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/lz_reader.h"
 #include "tests/support/test_world.h"
 #include "tests/tools/szdd_test_data.h"
 #include "tools/szdd/szdd.h"
@@ -35,28 +36,8 @@ class LzApi : public TestWorld {
         return ok && written == bytes.size();
     }
 
-    // Expands the file through LZOpenFileA/LZRead/LZClose as the payload extractor does.
-    bool ExpandWithLz(std::vector<uint8_t>& out) {
-        OFSTRUCT record = {};
-        record.cBytes = sizeof record;
-        INT handle = LZOpenFileA(const_cast<char*>(path_.c_str()), &record, OF_READ);
-        if (handle < 0)
-            return false;
-        bool ok = true;
-        char buffer[1024];
-        for (;;) {
-            INT count = LZRead(handle, buffer, sizeof buffer);
-            if (count < 0) {
-                ok = false;
-                break;
-            }
-            out.insert(out.end(), buffer, buffer + count);
-            if (count < static_cast<INT>(sizeof buffer))
-                break;
-        }
-        LZClose(handle);
-        return ok;
-    }
+    // Expands the file as the payload extractor does.
+    bool ExpandWithLz(std::vector<uint8_t>& out) { return ReadThroughLz(path_, out) >= 0; }
 
     std::string path_;
 };
