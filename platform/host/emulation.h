@@ -38,7 +38,9 @@ void ReleaseHeldFiles();
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
 void SetModuleFileName(const char* path);
-// Which family of Windows GetVersionExA reports; Reset chooses the NT family.
+// Which family of Windows the machine is; Reset chooses the NT family. Besides GetVersionExA's
+// answer, the 95 family's RegDeleteKeyA deletes whole subtrees, its MoveFileExA answers
+// ERROR_CALL_NOT_IMPLEMENTED and its profile calls cache (docs/win98-mode.md).
 enum class PlatformFamily { NT, Win9x };
 void SetPlatformFamily(PlatformFamily family);
 PlatformFamily CurrentPlatformFamily();
