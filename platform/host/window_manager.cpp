@@ -49,8 +49,8 @@ const WindowClass* FindClass(const std::string& name) {
         };
         add("#32770", DialogProc);
         add("Static", StaticProc);
-        add("Button", StaticProc);
-        add("Edit", StaticProc);
+        add("Button", ButtonProc);
+        add("Edit", EditProc);
         return classes;
     }();
     std::string upper = fs::Upper(name);
@@ -385,6 +385,7 @@ BOOL ShowWindow(HWND handle, int command) {
     BOOL wasVisible = window->visible ? TRUE : FALSE;
     if (command == SW_HIDE) {
         window->visible = false;
+        window->style &= ~WS_VISIBLE;
         return wasVisible;
     }
     if (command == SW_SHOWMAXIMIZED && !window->parent) {
