@@ -5,6 +5,8 @@
 
 #include "driver/setup_context.h"
 #include "tests/wizard/wizard_test_support.h"
+#include "wizard/licence_page.h"
+#include "wizard/licence_text.h"
 
 namespace {
 
@@ -62,6 +64,33 @@ TEST_F(WizardPageTest, ControlUtilitiesReadAndWriteThePageControls) {
     page.SetItemText(702, "%s\\Programs");
     page.ExpandItemText(702, nullptr);
     EXPECT_EQ("NetQuillo\\Programs", Text(702));
+}
+
+TEST_F(WizardPageTest, LicenceAndNoticePagesShowTheirTextsReadOnly) {
+    LicencePage licence(nullptr);
+    window_ = CreatePageWindow(licence);
+    ASSERT_NE(nullptr, window_);
+    char shown[4096] = "";
+    GetDlgItemTextA(window_, 400, shown, sizeof shown);
+    const std::string agreement = shown;
+    EXPECT_EQ(kLicenceAgreementText, agreement);
+    EXPECT_GT(agreement.size(), 2600u);
+    EXPECT_LT(agreement.size(), 3000u);
+    EXPECT_EQ(std::string::npos, agreement.find("%s"));
+    for (size_t i = agreement.find('\n'); i != std::string::npos; i = agreement.find('\n', i + 1))
+        EXPECT_EQ('\r', agreement[i - 1]) << "line end at " << i;
+    EXPECT_NE(std::string::npos, agreement.find("\r\n\r\n2. GRANT OF LICENCE\r\n\r\n"));
+    const LONG_PTR style = GetWindowLongPtrA(GetDlgItem(window_, 400), GWL_STYLE);
+    EXPECT_EQ(ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER,
+              style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER));
+    DestroyWindow(window_);
+
+    NoticePage notice(nullptr);
+    window_ = CreatePageWindow(notice);
+    ASSERT_NE(nullptr, window_);
+    EXPECT_EQ("Note: You must remove all previous versions of the Quillos from your system before "
+              "continuing with this installation.\r\n\r\n",
+              Text(500));
 }
 
 #ifdef _WIN32
