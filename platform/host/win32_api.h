@@ -10,6 +10,7 @@
 #include "platform/host/api/controls.h"
 #include "platform/host/api/files.h"
 #include "platform/host/api/kernel.h"
+#include "platform/host/api/locale.h"
 #include "platform/host/api/lz.h"
 #include "platform/host/api/move_file.h"
 #include "platform/host/api/profile.h"
