@@ -6,9 +6,11 @@
 #include "platform/host/win32_types.h"
 
 #include "platform/host/api/code_pages.h"
+#include "platform/host/api/commctrl.h"
 #include "platform/host/api/com.h"
 #include "platform/host/api/controls.h"
 #include "platform/host/api/files.h"
+#include "platform/host/api/gdi.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/lz.h"
 #include "platform/host/api/move_file.h"
@@ -17,4 +19,5 @@
 #include "platform/host/api/shell.h"
 #include "platform/host/api/version.h"
 #include "platform/host/api/resources.h"
+#include "platform/host/api/user.h"
 #include "platform/host/api/windows.h"
