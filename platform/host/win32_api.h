@@ -12,6 +12,7 @@
 #include "platform/host/api/files.h"
 #include "platform/host/api/gdi.h"
 #include "platform/host/api/kernel.h"
+#include "platform/host/api/locale.h"
 #include "platform/host/api/lz.h"
 #include "platform/host/api/move_file.h"
 #include "platform/host/api/profile.h"

@@ -12,6 +12,7 @@ struct TestKey {
 const TestKey kTestKeys[] = {
     {HKEY_CURRENT_USER, "Software\\QuilloSoft"},
     {HKEY_CURRENT_USER, "Software\\Delvane"},
+    {HKEY_CURRENT_USER, "Software\\Netscape"},
     {HKEY_CURRENT_USER, kScratchKey},
 };
 

@@ -40,6 +40,9 @@
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100
 
+// Hints to the cache; the emulation has none to give.
+#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
+
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2

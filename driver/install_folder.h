@@ -1,0 +1,9 @@
+// The longest install folder the program can work with.
+#pragma once
+
+#include "platform/win32.h"
+
+// True when every module's files fit below `folder` in a MAX_PATH buffer: the folder, a
+// backslash, the longest product name, a backslash and the longest file name of a module's
+// folder. A trailing backslash on the folder does not count, as JoinPath reuses it.
+bool InstallFolderFits(const char* folder);
