@@ -88,3 +88,9 @@ HBRUSH GetSysColorBrush(int) {
 HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) {
     return nullptr;
 }
+HBRUSH CreateSolidBrush(COLORREF) {
+    return nullptr;
+}
+BOOL GdiFlush() {
+    return TRUE;
+}
