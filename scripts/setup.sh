@@ -9,6 +9,7 @@ packages=(
   wine64 xvfb xauth                  # running the Windows tests
   clang libclang-rt-14-dev           # fuzz targets (libFuzzer)
   mscompress                         # the reference SZDD tools the benchmarks compare with
+  imagemagick                        # the pictures of the wizard's pages (PNG)
 )
 missing=()
 for package in "${packages[@]}"; do
