@@ -4,6 +4,9 @@
 
 #include "driver/setup_context.h"
 #include "tests/support/test_world.h"
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#endif
 #include "tests/wizard/wizard_user.h"
 #include "wizard/licence_page.h"
 #include "wizard/module_page.h"
@@ -159,6 +162,8 @@ TEST_F(WizardFlow, ModulePageKeepsNextOffWhileNoBoxIsCheckedAndWritesTheFlagsWhe
     EXPECT_FALSE(IsModuleSelected("news"));
 }
 
+#ifdef _WIN32
+// Whether a repaint erases shows in the WM_ERASEBKGND messages that painting sends.
 namespace {
 
 int g_erasures = 0;
@@ -201,3 +206,19 @@ TEST_F(WizardFlow, APaletteChangeRepaintsTheWholePageWithoutErasingIt) {
     EXPECT_NE(0, Run(pages, user));
     EXPECT_EQ("", user.Transcript());
 }
+#else
+TEST_F(WizardFlow, APaletteChangeRepaintsTheWholePageWithoutErasingIt_HostOnly) {
+    std::vector<DialogPage*> pages = {&licence_};
+    WizardUser user(pages);
+    std::string drawn;
+    user.Do([&drawn](HWND page) {
+        hostemu::ClearDrawingLog();
+        SendMessageA(page, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(GetDesktopWindow()), 0);
+        drawn = hostemu::DrawingLog();
+    });
+    user.Press(PSBTN_FINISH);
+    EXPECT_NE(0, Run(pages, user));
+    EXPECT_EQ("", user.Transcript());
+    EXPECT_EQ("InvalidateRect child dialog all erase 0\n", drawn);
+}
+#endif

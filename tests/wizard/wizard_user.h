@@ -1,6 +1,7 @@
-// A user at the real wizard, for the tests under Wine: a queue of actions and looks that a timer
-// on the wizard's thread plays one per tick while the sheet (or a message box over it) runs its
-// modal loop. Every look is written to a transcript, one line each, that the test compares.
+// A user at the wizard: a queue of actions and looks, played one at a time while the sheet (or a
+// message box over it) runs its modal loop: under Wine by a timer on the wizard's thread, on the
+// emulation as the machine's user. Every look is written to a transcript, one line each, that
+// the test compares.
 #pragma once
 
 #include <functional>
@@ -30,13 +31,16 @@ class WizardUser {
     WizardUser& LookAtMessage();
 
     // Runs the sheet with the queue; answers what Run answered. Whatever the queue leaves
-    // open is cancelled (and noted in the transcript), so a test never hangs.
+    // open is closed (and noted in the transcript), so a test never hangs.
     INT_PTR Run(WizardSheet& sheet);
     const std::string& Transcript() const { return transcript_; }
 
-  private:
-    friend struct WizardUserTick;
+    // The timer's turn under Wine.
     void Tick();
+
+  private:
+    // Plays the next queued step; false when none is left.
+    bool Step();
     HWND Wizard() const;
     HWND CurrentPage() const;
     HWND MessageBoxWindow() const;

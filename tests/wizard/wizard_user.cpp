@@ -2,26 +2,14 @@
 
 #include <cstdio>
 
+#ifndef _WIN32
+#include "platform/host/emulation.h"
+#endif
+
 namespace {
 
-WizardUser* g_user = nullptr;
-
-// The dialog-class windows of this thread that are shown: the wizard and any message box.
-struct Found {
-    HWND exclude;
-    HWND window;
-};
-
-BOOL CALLBACK FindOtherDialog(HWND window, LPARAM lParam) {
-    Found* found = reinterpret_cast<Found*>(lParam);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (window != found->exclude && IsWindowVisible(window) && std::string(className) == "#32770") {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+// The id Windows gives a message box's text.
+const int kMessageText = 0xFFFF;
 
 std::string WindowText(HWND window) {
     char text[1024] = "";
@@ -29,14 +17,16 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-} // namespace
+#ifdef _WIN32
+WizardUser* g_user = nullptr;
 
-struct WizardUserTick {
-    static void CALLBACK Proc(HWND, UINT, UINT_PTR, DWORD) {
-        if (g_user)
-            g_user->Tick();
-    }
-};
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_user)
+        g_user->Tick();
+}
+#endif
+
+} // namespace
 
 WizardUser::WizardUser(std::vector<DialogPage*> pages) : pages_(std::move(pages)) {}
 
@@ -55,9 +45,14 @@ HWND WizardUser::CurrentPage() const {
 }
 
 HWND WizardUser::MessageBoxWindow() const {
-    Found found = {Wizard(), nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOtherDialog, reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    // The dialog-class window shown besides the wizard.
+    HWND wizard = Wizard();
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr) {
+        if (window != wizard && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
 }
 
 int WizardUser::PageId(HWND window) const {
@@ -132,40 +127,58 @@ WizardUser& WizardUser::LookAtMessage() {
             transcript_ += "no message box\n";
             return;
         }
-        // The message is the box's one static control with text.
-        std::string text;
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            char className[16] = "";
-            GetClassNameA(child, className, sizeof className);
-            if (std::string(className) == "Static" && !WindowText(child).empty())
-                text = WindowText(child);
-        }
+        const std::string text = WindowText(GetDlgItem(box, kMessageText));
         transcript_ += "message \"" + text + "\" caption \"" + WindowText(box) + "\"\n";
     });
     return *this;
 }
 
+bool WizardUser::Step() {
+    if (next_ < steps_.size()) {
+        steps_[next_++]();
+        return true;
+    }
+    return false;
+}
+
+#ifdef _WIN32
 void WizardUser::Tick() {
+    // A step that opens a message box runs its loop, and with it this timer, inside the step.
     if (busy_ || !Wizard())
         return;
     busy_ = true;
-    if (next_ < steps_.size()) {
-        steps_[next_++]();
-    } else if (++idleTicks_ == 5) {
-        transcript_ += "left open: cancelled\n";
-        PostMessageA(Wizard(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    } else if (idleTicks_ > 5) {
-        if (HWND box = MessageBoxWindow())
+    if (!Step()) {
+        // Whatever the queue left open is cancelled, so that a test never hangs.
+        if (++idleTicks_ == 5) {
+            transcript_ += "left open: cancelled\n";
+            PostMessageA(Wizard(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        } else if (HWND box = idleTicks_ > 5 ? MessageBoxWindow() : nullptr) {
             PostMessageA(box, WM_COMMAND, IDYES, 0);
+        }
     }
     busy_ = false;
 }
 
 INT_PTR WizardUser::Run(WizardSheet& sheet) {
     g_user = this;
-    UINT_PTR timer = SetTimer(nullptr, 0, 30, WizardUserTick::Proc);
+    UINT_PTR timer = SetTimer(nullptr, 0, 30, OnTimer);
     INT_PTR result = sheet.Run();
     KillTimer(nullptr, timer);
     g_user = nullptr;
     return result;
 }
+#else
+INT_PTR WizardUser::Run(WizardSheet& sheet) {
+    // The emulation's modal loops turn to the user whenever they have nothing else to do; with
+    // the queue played out the user has nothing either, and the sheet closes with -1.
+    hostemu::SetUser([this] {
+        if (Step())
+            return true;
+        transcript_ += "left open\n";
+        return false;
+    });
+    INT_PTR result = sheet.Run();
+    hostemu::SetUser(nullptr);
+    return result;
+}
+#endif
