@@ -58,8 +58,27 @@ void MakeUserKey(const char* path, const char* distributor = nullptr) {
     RegCloseKey(key);
 }
 
+// The value `name` of the key `key` (a full REGEDIT4 key name) as the export writes it.
+std::string ValueIn(const std::string& registry, const std::string& key, const std::string& name) {
+    size_t start = registry.find("[" + key + "]\n");
+    if (start == std::string::npos)
+        return "(no key)";
+    size_t end = registry.find("\n\n", start);
+    std::string section = registry.substr(start, end - start) + "\n";
+    size_t at = section.find("\n\"" + name + "\"=");
+    if (at == std::string::npos)
+        return "(no value)";
+    at += name.size() + 4;
+    return section.substr(at, section.find('\n', at) - at);
+}
+
 class HostInstallSequence : public TestWorld {
   protected:
+    void SetUp() override {
+        TestWorld::SetUp();
+        // A machine with its program-files folder, where the options page proposes to install.
+        CreateDirectoryA("C:\\Program Files", nullptr);
+    }
     // One run of setup with `steps` as the user; the failures of the script, if any.
     std::string Run(const std::vector<Step>& steps) {
         registryBefore_ = hostemu::ExportRegistry();
@@ -89,10 +108,9 @@ TEST_F(HostInstallSequence, TheDefaultInstallFillsTheBarAndCompletes_HostOnly) {
     EXPECT_FALSE(Contains(log, "progress control 900: 35"));
     const std::string registry = hostemu::ExportRegistry();
     for (const CatalogueRow& row : kProductCatalogue) {
-        SCOPED_TRACE(row.productName);
-        EXPECT_TRUE(Contains(registry, std::string("[") + kSuiteKey + "\\" + row.shortName +
-                                           "]\n\"Distributor\"=\"QuilloSoft\""))
-            << registry;
+        EXPECT_EQ("\"QuilloSoft\"", ValueIn(registry, std::string(kSuiteKey) + "\\" + row.shortName,
+                                            "Distributor"))
+            << row.shortName;
     }
     // The open command quotes the program's path, blanks and all.
     EXPECT_TRUE(Contains(registry, "@=\"\\\"C:\\\\Program Files\\\\QuilloSoft\\\\WebQuillo\\\\"
@@ -105,9 +123,9 @@ TEST_F(HostInstallSequence, ModulesAlreadyOnTheMachineKeepTheirDistributor_HostO
     MakeUserKey("Software\\QuilloSoft\\NetQuillo\\CurrentVersion\\Email", "Reseller");
     EXPECT_EQ("", Run(Then(DefaultWizard(), Outcome("Installation complete."))));
     const std::string registry = hostemu::ExportRegistry();
-    EXPECT_TRUE(Contains(registry, "\"Distributor\"=\"Reseller\"")) << registry;
-    EXPECT_TRUE(Contains(registry, std::string("[") + kSuiteKey +
-                                       "\\Web]\n\"Distributor\"=\"QuilloSoft\""));
+    EXPECT_EQ("\"Reseller\"",
+              ValueIn(registry, std::string(kSuiteKey) + "\\Email", "Distributor"));
+    EXPECT_EQ("\"QuilloSoft\"", ValueIn(registry, std::string(kSuiteKey) + "\\Web", "Distributor"));
 }
 
 TEST_F(HostInstallSequence, NewsAloneHasNoPatchAndStillCompletes_HostOnly) {
@@ -166,8 +184,12 @@ TEST_F(HostInstallSequence, TheTemporaryDriveMustHoldTheWholeSuite_HostOnly) {
     EXPECT_EQ("", Run({Expect::Message("Insufficient free drive space to complete installation.",
                                        kTitle),
                        Do::Answer(IDOK)}));
-    EXPECT_FALSE(Contains(hostemu::UserLog(), std::string("show \"") + kTitle + "\""));
-    EXPECT_TRUE(MachineUnchanged()) << "the temporary file is gone again";
+    EXPECT_EQ("message \"NetQuillo Installation\": Insufficient free drive space to complete "
+              "installation.\nshow \"NetQuillo Installation\"\nclose \"NetQuillo Installation\"\n",
+              hostemu::UserLog())
+        << "no window but the message's own";
+    EXPECT_EQ(filesBefore_, hostemu::ListFiles()) << "the temporary file is gone again";
+    EXPECT_EQ(registryBefore_, hostemu::ExportRegistry());
 
     // A drive that cannot be asked has no room either.
     hostemu::FailCall("GetDiskFreeSpaceA", ERROR_PATH_NOT_FOUND);
