@@ -153,14 +153,18 @@ TEST_F(HostInstallSequence, AFailedDeploymentRollsBackBeforeAnyRegistryWork_Host
 }
 
 TEST_F(HostInstallSequence, AFailingPatchRollsBackAndStopsThePatches_HostOnly) {
-    // Email's patch is the second applied; Phone's, the third, must never start.
+    // Email's patch, the second applied, cannot open its key. Phone's key is kept from the
+    // rollback, so that it shows whether Phone's patch, the third, ever ran.
+    const std::string phone = std::string(kSuiteKey) + "\\Phone";
     hostemu::FailPath("RegCreateKeyExA", (std::string(kSuiteKey) + "\\Email").c_str(),
                       ERROR_ACCESS_DENIED);
-    hostemu::FailPath("RegOpenKeyExA", (std::string(kSuiteKey) + "\\Phone").c_str(),
-                      ERROR_ACCESS_DENIED);
+    hostemu::FailPath("RegDeleteKeyA", phone.c_str(), ERROR_ACCESS_DENIED);
     EXPECT_EQ("", Run(Then(DefaultWizard(), Outcome("Installation failed."))));
     EXPECT_FALSE(Contains(hostemu::UserLog(), "Adding to find menu..."));
     EXPECT_FALSE(Contains(hostemu::ListFiles(), "QuilloSoft\\WebQuillo\\WebQuillo.exe"));
+    const std::string registry = hostemu::ExportRegistry();
+    EXPECT_EQ("\"QuilloSoft\"", ValueIn(registry, phone, "Distributor"));
+    EXPECT_EQ("(no value)", ValueIn(registry, phone, "RegistryVersion"));
 }
 
 TEST_F(HostInstallSequence, CancelShowsNothingAndInstallsNothing_HostOnly) {
