@@ -1,8 +1,293 @@
+// The road of one run, from the free-space check to the outcome message. Each phase below is
+// one function, called in the order a run takes them; everything they create lives on their
+// stack frames and goes in the reverse order.
 #include "driver/install_sequence.h"
 
-#include "driver/setup_context.h"
+#include <cstring>
+#include <memory>
 
-int RunInstallSequence(SetupContext&) {
-    // The wizard, the install actions and their rollback take their places here as they come.
+#include "driver/backdrop_window.h"
+#include "driver/bitmap_file.h"
+#include "driver/drive_space.h"
+#include "driver/progress_box.h"
+#include "driver/setup_context.h"
+#include "driver/shell_helpers.h"
+#include "driver/string_helpers.h"
+#include "install/document_types.h"
+#include "install/file_deployment.h"
+#include "install/find_menu.h"
+#include "install/payload_extractor.h"
+#include "install/registry_names.h"
+#include "install/restart_deletions.h"
+#include "install/rollback.h"
+#include "registry/reg_key.h"
+#include "registry/reg_patch.h"
+#include "wizard/licence_page.h"
+#include "wizard/module_page.h"
+#include "wizard/news_server_page.h"
+#include "wizard/options_page.h"
+#include "wizard/proxy_page.h"
+#include "wizard/user_details_page.h"
+#include "wizard/wizard_sheet.h"
+
+namespace {
+
+const char kBackdropClass[] = "QUILLOSETUPWNDCLASS";
+const WORD kWizardBitmapPayload = 999;
+const WORD kProgramIcon = 101;
+// Module i's registry patch is "CUSTOM" resource i * 1000 + 1004; News has none.
+const int kPatchResourceBase = 1004;
+const int kPatchResourceStride = 1000;
+
+// The picture beside the program, named like it with ".bmp" for ".exe".
+HBITMAP LoadBackdropPicture() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length < 5 || length >= sizeof path || !EqualIgnoringCase(path + length - 4, ".exe"))
+        return nullptr;
+    std::memcpy(path + length - 4, ".bmp", 4);
+    return LoadBitmapFile(path);
+}
+
+enum class Preparation { Ready, InsufficientSpace };
+
+// Checks the temporary drive for room for the whole suite and loads the wizard's picture
+// through a temporary file there. Without a temporary folder neither happens.
+Preparation PrepareTemporaryDrive(PayloadExtractor& extractor, const char* title,
+                                  HBITMAP& wizardBitmap) {
+    char folder[MAX_PATH];
+    char file[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || GetTempFileNameA(folder, "NQ", 0, file) == 0)
+        return Preparation::Ready;
+    if (GetDriveFreeSpace(file) < GetRequiredSpace(true)) {
+        MessageBoxA(nullptr, "Insufficient free drive space to complete installation.", title,
+                    MB_OK);
+        DeleteFileA(file);
+        return Preparation::InsufficientSpace;
+    }
+    if (extractor.ExtractPayload(kWizardBitmapPayload, file))
+        wizardBitmap = LoadBitmapFile(file);
+    DeleteFileA(file);
+    return Preparation::Ready;
+}
+
+HWND CreateBackdrop(const char* title) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = BackdropWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kProgramIcon));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kBackdropClass;
+    // A class left registered by an earlier run in this process serves as well.
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, kBackdropClass, title, WS_POPUPWINDOW, CW_USEDEFAULT, 0,
+                           CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+}
+
+// 1 for each module whose own key exists before this run.
+std::unique_ptr<BYTE[]> NoteInstalledModules(const SetupContext& context) {
+    std::unique_ptr<BYTE[]> installed(new BYTE[context.moduleCount]());
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        RegKey key(context.modules[i].shortName.get());
+        installed[i] = key.Open(Suite, context.modules[i].shortName.get(), true) ? 1 : 0;
+        key.Close();
+    }
+    return installed;
+}
+
+bool KeyHasSubkeys(const char* path) {
+    RegKey key("");
+    bool found = key.Open(CurrentUser, path, true) && key.HasSubkeys();
+    key.Close();
+    return found;
+}
+
+// An earlier version of the suite, under its former maker's name.
+bool FindOlderInstall() {
+    return KeyHasSubkeys("Software\\Delvane\\NetQuillo\\CurrentVersion") ||
+           KeyHasSubkeys("Software\\Delvane\\WebQuillo\\CurrentVersion");
+}
+
+// Each selected module's folder below the chosen install folder.
+void FormInstallPaths(SetupContext& context, const OptionsPage& options) {
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (!context.selected[i])
+            continue;
+        ModuleRow& row = context.modules[i];
+        row.installPath.reset(new char[MAX_PATH]);
+        options.GetInstallPath(row.installPath.get(), MAX_PATH);
+        // The options page refuses a folder too long for any module's files, so this fits.
+        JoinPath(row.installPath.get(), row.productName.get());
+    }
+}
+
+void RollBack(SetupContext& context) {
+    RollBackRegistry(context);
+    RollBackFiles(context);
+}
+
+// Document types, and "Distributor" for the modules new to this machine. Nothing here can
+// fail the install.
+void RegisterModules(SetupContext& context, const BYTE* installed) {
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (!context.selected[i])
+            continue;
+        const ModuleRow& row = context.modules[i];
+        char typeName[MAX_PATH];
+        char description[MAX_PATH];
+        char iconSource[MAX_PATH + 16];
+        char openCommand[MAX_PATH + 16];
+        const char* program = ModuleFilePath(i, row.programFile.get());
+        // The program path is quoted: unquoted, a folder such as "C:\Program Files" would
+        // let the shell start "C:\Program" with the rest as its arguments.
+        bool fits = ConcatStrings(typeName, sizeof typeName, row.productName.get(), "Search") &&
+                    ConcatStrings(description, sizeof description, row.productName.get(),
+                                  " Search") &&
+                    program[0] &&
+                    ConcatStrings(iconSource, sizeof iconSource, program, ",-10000") &&
+                    ConcatStrings(openCommand, sizeof openCommand, "\"", program) &&
+                    AppendString(openCommand, sizeof openCommand, "\" /load:%1");
+        if (fits)
+            RegisterDocumentType(typeName, description, iconSource, openCommand);
+        if (!installed[i]) {
+            RegKey key(row.shortName.get());
+            if (key.Open(Module, nullptr, false))
+                key.WriteString("Distributor", "QuilloSoft");
+            key.Close();
+        }
+    }
+}
+
+// True when the patch of every selected module that has one was applied whole.
+bool ApplyRegistryPatches(const SetupContext& context) {
+    HMODULE image = GetModuleHandleA(nullptr);
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (!context.selected[i])
+            continue;
+        const int id = static_cast<int>(i) * kPatchResourceStride + kPatchResourceBase;
+        HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(id), "CUSTOM");
+        if (!resource)
+            continue;
+        HGLOBAL loaded = LoadResource(image, resource);
+        const void* bytes = loaded ? LockResource(loaded) : nullptr;
+        if (!bytes)
+            return false;
+        const DWORD size = SizeofResource(image, resource);
+        std::unique_ptr<char[]> text(new char[size + 1]);
+        std::memcpy(text.get(), bytes, size);
+        text[size] = '\0';
+        RegPatch patch;
+        if (!patch.Apply(context.modules[i].shortName.get(), text.get()))
+            return false;
+    }
+    return true;
+}
+
+// Shell and system registrations, which never fail the install.
+void RegisterWithShell(SetupContext& context, const OptionsPage& options) {
+    if (options.WantsDesktopShortcuts())
+        CreateDesktopShortcuts(context);
+    RegisterFindMenu(context);
+    NotifyTaskbar();
+    RegisterUninstallEntries(context);
+    CancelPendingDeletes(context);
+}
+
+// The install phase: files, the wizard's answers, document types, patches and the shell, under
+// the progress box; a failure in the first three kinds rolls back. True when all went well.
+bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& options,
+             const BYTE* installed) {
+    ProgressBox progress;
+    progress.Open(context.backdropWindow);
+    progress.SetRange(static_cast<int>(5 * CountSelectedModules() + 4));
+
+    bool failed = !DeployFiles(context, progress);
+    if (failed)
+        RollBack(context);
+    if (!failed) {
+        progress.Step();
+        progress.SetStatus("Modifying registry...");
+        failed = !sheet.CommitPages();
+        if (failed)
+            RollBack(context);
+    }
+    if (!failed) {
+        RegisterModules(context, installed);
+        progress.Step();
+        progress.SetStatus("Modifying registry...");
+        failed = !ApplyRegistryPatches(context);
+        if (failed)
+            RollBack(context);
+    }
+    if (!failed) {
+        progress.Step();
+        progress.SetStatus("Adding to find menu...");
+        RegisterWithShell(context, options);
+        progress.Step();
+        progress.SetStatus("Setup complete...");
+    }
+    progress.Close();
+    return !failed;
+}
+
+// The wizard and, when the user finishes it, the install with its outcome. The backdrop goes
+// before the pages and the sheet, as windows before the objects behind them.
+void RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizardBitmap) {
+    std::unique_ptr<BYTE[]> installed = NoteInstalledModules(context);
+    ShowWindow(context.backdropWindow, SW_SHOWMAXIMIZED);
+    UpdateWindow(context.backdropWindow);
+
+    WizardSheet sheet(context.backdropWindow, title);
+    LicencePage licence(wizardBitmap);
+    NoticePage notice(wizardBitmap);
+    ModulePage modules(wizardBitmap, context.moduleCount, context.selected.get());
+    UserDetailsPage userDetails(wizardBitmap);
+    OptionsPage options(wizardBitmap);
+    NewsServerPage newsServer(wizardBitmap);
+    ProxyPage proxy(wizardBitmap);
+    sheet.AddPage(&licence);
+    if (FindOlderInstall())
+        sheet.AddPage(&notice);
+    sheet.AddPage(&modules);
+    sheet.AddPage(&userDetails);
+    sheet.AddPage(&options);
+    sheet.AddPage(&newsServer);
+    sheet.AddPage(&proxy);
+
+    // Only a finished wizard installs: a sheet that could not be created at all (-1) ends
+    // setup as a cancel does, since nobody gave any answers.
+    if (sheet.Run() > 0) {
+        FormInstallPaths(context, options);
+        const bool installedWhole = Install(context, sheet, options, installed.get());
+        MessageBoxA(context.backdropWindow,
+                    installedWhole ? "Installation complete." : "Installation failed.", title,
+                    MB_OK | (installedWhole ? MB_ICONINFORMATION : MB_ICONERROR));
+    }
+    DestroyWindow(context.backdropWindow);
+    context.backdropWindow = nullptr;
+    installed.reset();
+}
+
+} // namespace
+
+int RunInstallSequence(SetupContext& context) {
+    char title[MAX_PATH];
+    if (!ConcatStrings(title, sizeof title, context.suiteName.get(), " Installation"))
+        return 0;
+    context.backdropBitmap = LoadBackdropPicture();
+    PayloadExtractor extractor;
+    HBITMAP wizardBitmap = nullptr;
+    if (PrepareTemporaryDrive(extractor, title, wizardBitmap) == Preparation::Ready) {
+        context.backdropWindow = CreateBackdrop(title);
+        if (context.backdropWindow)
+            RunWizardAndInstall(context, title, wizardBitmap);
+    }
+    if (wizardBitmap)
+        DeleteObject(wizardBitmap);
+    if (context.backdropBitmap)
+        DeleteObject(context.backdropBitmap);
+    context.backdropBitmap = nullptr;
     return 0;
 }

@@ -24,6 +24,8 @@ struct Object {
     std::vector<BYTE> bits;
     // Palettes.
     std::vector<PALETTEENTRY> entries;
+    // Brushes.
+    COLORREF colour = 0;
     // Regions.
     RECT rect = {};
     // Device contexts: the window it draws on (null for memory) and what is selected.
@@ -66,7 +68,7 @@ HGDIOBJ Add(std::unique_ptr<Object> object) {
     return reinterpret_cast<HGDIOBJ>(handle);
 }
 
-HGDIOBJ Stock(int index, Kind kind, const std::string& name) {
+HGDIOBJ Stock(int index, Kind kind, const std::string& name, COLORREF colour = 0) {
     Gdi& gdi = TheGdi();
     auto it = gdi.stock.find(index);
     if (it != gdi.stock.end())
@@ -75,6 +77,7 @@ HGDIOBJ Stock(int index, Kind kind, const std::string& name) {
     object->kind = kind;
     object->stock = true;
     object->name = name;
+    object->colour = colour;
     if (kind == Kind::Palette)
         object->entries.assign(20, PALETTEENTRY{0, 0, 0, 0});
     if (kind == Kind::Bitmap) {
@@ -101,7 +104,7 @@ HDC MakeDc(HWND window, bool forWindow) {
     object->forWindow = forWindow;
     object->bitmap = Stock(kDefaultBitmap, Kind::Bitmap, "default bitmap");
     object->palette = Stock(DEFAULT_PALETTE, Kind::Palette, "default palette");
-    object->brush = Stock(WHITE_BRUSH, Kind::Brush, "white");
+    object->brush = Stock(WHITE_BRUSH, Kind::Brush, "white", RGB(255, 255, 255));
     return static_cast<HDC>(Add(std::move(object)));
 }
 
@@ -140,6 +143,33 @@ size_t ColourCount(const BITMAPINFOHEADER& header) {
 
 size_t Stride(const BITMAPINFOHEADER& header) {
     return ((static_cast<size_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+}
+
+// Fills what of `rect` lies on a true-colour section; pictures of other depths, which the
+// program only ever copies, keep their bits.
+void FillPixels(Object& bitmap, const RECT& rect, COLORREF colour) {
+    const BITMAPINFOHEADER& header = bitmap.header;
+    if (bitmap.stock || (header.biBitCount != 24 && header.biBitCount != 32))
+        return;
+    const LONG height = std::abs(header.biHeight);
+    const LONG left = std::max<LONG>(rect.left, 0);
+    const LONG right = std::min<LONG>(rect.right, header.biWidth);
+    const LONG top = std::max<LONG>(rect.top, 0);
+    const LONG bottom = std::min<LONG>(rect.bottom, height);
+    const size_t stride = Stride(header);
+    const size_t pixelBytes = header.biBitCount / 8;
+    for (LONG y = top; y < bottom; ++y) {
+        // Bottom-up sections keep their first row last.
+        const size_t row = static_cast<size_t>(header.biHeight < 0 ? y : height - 1 - y);
+        for (LONG x = left; x < right; ++x) {
+            BYTE* pixel = &bitmap.bits[row * stride + static_cast<size_t>(x) * pixelBytes];
+            pixel[0] = GetBValue(colour);
+            pixel[1] = GetGValue(colour);
+            pixel[2] = GetRValue(colour);
+            if (pixelBytes == 4)
+                pixel[3] = 0;
+        }
+    }
 }
 
 } // namespace
@@ -281,15 +311,15 @@ int GetObjectA(HANDLE handle, int size, LPVOID buffer) {
 HGDIOBJ GetStockObject(int index) {
     switch (index) {
     case WHITE_BRUSH:
-        return hostemu::Stock(index, Kind::Brush, "white");
+        return hostemu::Stock(index, Kind::Brush, "white", RGB(255, 255, 255));
     case LTGRAY_BRUSH:
-        return hostemu::Stock(index, Kind::Brush, "light grey");
+        return hostemu::Stock(index, Kind::Brush, "light grey", RGB(192, 192, 192));
     case GRAY_BRUSH:
-        return hostemu::Stock(index, Kind::Brush, "grey");
+        return hostemu::Stock(index, Kind::Brush, "grey", RGB(128, 128, 128));
     case DKGRAY_BRUSH:
-        return hostemu::Stock(index, Kind::Brush, "dark grey");
+        return hostemu::Stock(index, Kind::Brush, "dark grey", RGB(64, 64, 64));
     case BLACK_BRUSH:
-        return hostemu::Stock(index, Kind::Brush, "black");
+        return hostemu::Stock(index, Kind::Brush, "black", RGB(0, 0, 0));
     case NULL_BRUSH:
         return hostemu::Stock(index, Kind::Brush, "hollow");
     case DEFAULT_PALETTE:
@@ -509,9 +539,13 @@ int ReleaseDC(HWND, HDC dc) {
 }
 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
-    if (!hostemu::Get(dc, Kind::Dc) || !rect || !hostemu::Get(brush, Kind::Brush))
+    Object* context = hostemu::Get(dc, Kind::Dc);
+    Object* fill = hostemu::Get(brush, Kind::Brush);
+    if (!context || !rect || !fill)
         return 0;
     hostemu::Draw(dc, "FillRect " + hostemu::RectText(*rect) + " " + hostemu::NameOf(brush));
+    if (Object* bitmap = hostemu::Get(context->bitmap, Kind::Bitmap))
+        hostemu::FillPixels(*bitmap, *rect, fill->colour);
     return 1;
 }
 
@@ -554,5 +588,20 @@ HBRUSH GetSysColorBrush(int index) {
     if (index < 0 || index > 30)
         return nullptr;
     return static_cast<HBRUSH>(hostemu::Stock(hostemu::kSysColorBrush + index, Kind::Brush,
-                                              "system colour " + std::to_string(index)));
+                                              "system colour " + std::to_string(index),
+                                              GetSysColor(index)));
+}
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+    auto object = std::make_unique<Object>();
+    object->kind = Kind::Brush;
+    object->colour = colour & 0xFFFFFF;
+    object->name = "solid " + std::to_string(GetRValue(colour)) + "," +
+                   std::to_string(GetGValue(colour)) + "," + std::to_string(GetBValue(colour));
+    return static_cast<HBRUSH>(hostemu::Add(std::move(object)));
+}
+
+// Drawing is never batched here.
+BOOL GdiFlush() {
+    return TRUE;
 }

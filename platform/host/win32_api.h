@@ -11,6 +11,7 @@
 #include "platform/host/api/controls.h"
 #include "platform/host/api/files.h"
 #include "platform/host/api/gdi.h"
+#include "platform/host/api/icons.h"
 #include "platform/host/api/kernel.h"
 #include "platform/host/api/locale.h"
 #include "platform/host/api/lz.h"

@@ -220,3 +220,5 @@ BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags);
 DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT load);
+HBRUSH CreateSolidBrush(COLORREF colour);
+BOOL GdiFlush();
