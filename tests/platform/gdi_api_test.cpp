@@ -1,4 +1,5 @@
 // Device-independent bitmaps and palettes as the wizard's picture uses them.
+#include <cstdint>
 #include <string>
 
 #include "tests/support/test_world.h"
@@ -21,7 +22,49 @@ HBITMAP MakeBitmap(int width, int height) {
     return CreateDIBSection(nullptr, header, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
+// A 3 x 2 bitmap file of 8 bits a pixel with two colours, cut to `keep` bytes.
+std::string BitmapFile(size_t keep) {
+    std::string file(14 + 40 + 8 + 8, '\0');
+    auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    put(0, 0x4D42, 2);
+    put(2, static_cast<uint32_t>(file.size()), 4);
+    put(10, 14 + 40 + 8, 4);
+    put(14, 40, 4);
+    put(18, 3, 4);
+    put(22, 2, 4);
+    put(26, 1, 2);
+    put(28, 8, 2);
+    put(46, 2, 4);
+    put(62 - 4, 0x00FFFFFF, 4);
+    put(62 + 1, 1, 1);
+    return file.substr(0, keep);
+}
+
+class GdiFiles : public TestWorld {};
+
 } // namespace
+
+TEST_F(GdiFiles, BitmapFilesLoadAsDibSections) {
+    std::string path = ScratchPath("small.bmp");
+    ASSERT_TRUE(WriteTestFile(path, BitmapFile(std::string::npos)));
+    HANDLE image = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                              LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    ASSERT_NE(nullptr, image);
+    DIBSECTION section = {};
+    EXPECT_EQ(static_cast<int>(sizeof(DIBSECTION)), GetObjectA(image, sizeof section, &section));
+    EXPECT_EQ(3, section.dsBmih.biWidth);
+    EXPECT_EQ(8, section.dsBmih.biBitCount);
+    EXPECT_EQ(1, static_cast<const BYTE*>(section.dsBm.bmBits)[1]);
+    EXPECT_TRUE(DeleteObject(image));
+
+    // Wine builds a bitmap even from a cut file, from the zeros past its end; not pinned.
+    ASSERT_TRUE(WriteTestFile(path, "XM" + BitmapFile(std::string::npos).substr(2)));
+    EXPECT_EQ(nullptr, LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
 
 TEST(GdiApi, DibSectionsKeepTheirColourTableAndPalettesTheirEntries) {
     HBITMAP bitmap = MakeBitmap(116, 226);
