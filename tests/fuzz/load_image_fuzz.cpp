@@ -1,5 +1,5 @@
-// Any bytes as a .bmp file for the emulation's LoadImageA: a bitmap comes back only when the file holds all
-// it claims, and nothing is read outside the file.
+// Any bytes as a .bmp file for the emulation's LoadImageA: a bitmap comes back only when the
+// file holds all it claims, and nothing is read outside the file.
 #include <cstddef>
 #include <cstdint>
 #include <string>
