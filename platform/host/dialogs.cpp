@@ -43,6 +43,59 @@ LRESULT CALLBACK DialogProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(handle, message, wParam, lParam);
 }
 
+HWND CreateDialogWindow(const DialogTemplate& dialog, HINSTANCE instance, HWND owner,
+                        DLGPROC dialogProc) {
+    int baseX = 0, baseY = 0;
+    BaseUnits(dialog, baseX, baseY);
+    DWORD style = dialog.style & ~(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | DS_FIXEDSYS |
+                                   DS_CENTER | DS_ABSALIGN | DS_SYSMODAL | DS_CONTROL);
+    DWORD exStyle = dialog.exStyle | ((dialog.style & DS_MODALFRAME) ? WS_EX_DLGMODALFRAME : 0);
+    // The template gives the client area; the window adds its frame. A popup's position is
+    // taken from its owner's client area.
+    LONG side = 0, top = 0;
+    FrameSize(style, exStyle, side, top);
+    LONG width = ToPixels(dialog.cx, baseX, 4) + 2 * side;
+    LONG height = ToPixels(dialog.cy, baseY, 8) + top + side;
+    LONG x = ToPixels(dialog.x, baseX, 4);
+    LONG y = ToPixels(dialog.y, baseY, 8);
+    bool child = (style & WS_CHILD) != 0;
+    if (owner && !(dialog.style & DS_ABSALIGN)) {
+        RECT ownerRect, ownerClient;
+        if (GetWindowRect(owner, &ownerRect) && GetClientRect(owner, &ownerClient) && !child) {
+            LONG ownerSide = 0, ownerTop = 0;
+            Window* ownerWindow = Find(owner);
+            if (ownerWindow)
+                FrameSize(ownerWindow->style, ownerWindow->exStyle, ownerSide, ownerTop);
+            x += ownerRect.left + ownerSide;
+            y += ownerRect.top + ownerTop;
+        }
+    }
+    const char* className = dialog.className.empty() ? "#32770" : dialog.className.c_str();
+    HWND handle = CreateWindowExA(exStyle, className, dialog.caption.c_str(), style & ~WS_VISIBLE,
+                                  x, y, width, height, owner, nullptr, instance, nullptr);
+    if (!handle)
+        return nullptr;
+    Window* window = Find(handle);
+    window->proc = DialogProc;
+    window->dialogProc = dialogProc;
+    window->baseUnitX = baseX;
+    window->baseUnitY = baseY;
+    for (const DialogItemTemplate& item : dialog.items) {
+        HWND control = CreateWindowExA(
+            item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
+            ToPixels(item.x, baseX, 4), ToPixels(item.y, baseY, 8), ToPixels(item.cx, baseX, 4),
+            ToPixels(item.cy, baseY, 8), handle,
+            reinterpret_cast<HMENU>(static_cast<intptr_t>(item.id)), instance, nullptr);
+        if (!control) {
+            DestroyWindow(handle);
+            return nullptr;
+        }
+        Window* made = Find(control);
+        made->visible = (item.style & WS_VISIBLE) != 0;
+    }
+    return handle;
+}
+
 } // namespace wm
 } // namespace hostemu
 
@@ -65,53 +118,9 @@ HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
-    int baseX = 0, baseY = 0;
-    hostemu::wm::BaseUnits(dialog, baseX, baseY);
-    DWORD style = dialog.style & ~(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | DS_FIXEDSYS |
-                                   DS_CENTER | DS_ABSALIGN | DS_SYSMODAL | DS_CONTROL);
-    DWORD exStyle = dialog.exStyle | ((dialog.style & DS_MODALFRAME) ? WS_EX_DLGMODALFRAME : 0);
-    // The template gives the client area; the window adds its frame. A popup's position is
-    // taken from its owner's client area.
-    LONG side = 0, top = 0;
-    hostemu::wm::FrameSize(style, exStyle, side, top);
-    LONG width = hostemu::wm::ToPixels(dialog.cx, baseX, 4) + 2 * side;
-    LONG height = hostemu::wm::ToPixels(dialog.cy, baseY, 8) + top + side;
-    LONG x = hostemu::wm::ToPixels(dialog.x, baseX, 4);
-    LONG y = hostemu::wm::ToPixels(dialog.y, baseY, 8);
-    bool child = (style & WS_CHILD) != 0;
-    if (owner && !(dialog.style & DS_ABSALIGN)) {
-        RECT ownerRect, ownerClient;
-        if (GetWindowRect(owner, &ownerRect) && GetClientRect(owner, &ownerClient) && !child) {
-            LONG ownerSide = 0, ownerTop = 0;
-            Window* ownerWindow = Find(owner);
-            if (ownerWindow)
-                hostemu::wm::FrameSize(ownerWindow->style, ownerWindow->exStyle, ownerSide,
-                                       ownerTop);
-            x += ownerRect.left + ownerSide;
-            y += ownerRect.top + ownerTop;
-        }
-    }
-    const char* className = dialog.className.empty() ? "#32770" : dialog.className.c_str();
-    HWND handle = CreateWindowExA(exStyle, className, dialog.caption.c_str(), style & ~WS_VISIBLE,
-                                  x, y, width, height, owner, nullptr, instance, nullptr);
+    HWND handle = hostemu::wm::CreateDialogWindow(dialog, instance, owner, dialogProc);
     if (!handle)
         return nullptr;
-    Window* window = Find(handle);
-    window->proc = hostemu::wm::DialogProc;
-    window->dialogProc = dialogProc;
-    for (const hostemu::DialogItemTemplate& item : dialog.items) {
-        HWND control = CreateWindowExA(
-            item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
-            hostemu::wm::ToPixels(item.x, baseX, 4), hostemu::wm::ToPixels(item.y, baseY, 8),
-            hostemu::wm::ToPixels(item.cx, baseX, 4), hostemu::wm::ToPixels(item.cy, baseY, 8),
-            handle, reinterpret_cast<HMENU>(static_cast<intptr_t>(item.id)), instance, nullptr);
-        if (!control) {
-            DestroyWindow(handle);
-            return nullptr;
-        }
-        Window* made = Find(control);
-        made->visible = (item.style & WS_VISIBLE) != 0;
-    }
     SendMessageA(handle, WM_INITDIALOG, 0, initParam);
     if (IsWindow(handle) && (dialog.style & WS_VISIBLE))
         ShowWindow(handle, SW_SHOWNORMAL);

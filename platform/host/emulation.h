@@ -2,6 +2,7 @@
 // on demand and observation. Product code never includes this.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/host/win32_types.h"
@@ -63,6 +64,24 @@ unsigned FolderPickersShown();
 std::string UserLog();
 void ClearUserLog();
 
+// The user of the emulated machine. Every modal loop of the emulation (a property sheet, a
+// message box, a folder picker with no answer queued) calls it whenever it has no message
+// left to handle; it acts through the Win32 calls as a person would and answers true, or
+// answers false when it has nothing to do, and the loop then gives up instead of waiting for
+// ever: the sheet closes with -1, the message box answers 0, the picker is cancelled. Reset
+// removes it; without a user every modal loop gives up at once.
+void SetUser(std::function<bool()> user);
+// Whether a folder picker is waiting for its answer (hostemu::AnswerFolderPicker).
+bool FolderPickerOpen();
+
+// Graphics. The drawing calls made on window device contexts (BeginPaint, GetDC), one a line
+// ("DrawEdge 0,0,120,227 2 15", "FillRect 1,1,119,226 black"), and invalidations
+// ("InvalidateRect page 103 all erase 0"); objects are named by kind, not by handle.
+std::string DrawingLog();
+void ClearDrawingLog();
+// Bitmaps, palettes, regions, brushes and memory device contexts made and not yet deleted.
+unsigned GdiObjectsAlive();
+
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);
 // a path fault hits the calls whose path (a registry key as ROOT\path, or a file path) is that
@@ -90,6 +109,8 @@ void ResetVersion();
 void ResetCom();
 void ResetShell();
 void ResetProfiles();
+void ResetMessages();
+void ResetGdi();
 bool EqualNames(const std::string& a, const std::string& b);
 } // namespace detail
 

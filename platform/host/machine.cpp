@@ -44,6 +44,8 @@ void Reset() {
     detail::ResetCom();
     detail::ResetProfiles();
     detail::ResetShell();
+    detail::ResetMessages();
+    detail::ResetGdi();
 }
 
 // The folders exist on the machine as they do on any installed Windows.

@@ -6,6 +6,7 @@
 
 #include "platform/host/emulation.h"
 #include "platform/host/win32_api.h"
+#include "platform/host/window_manager.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct Shell {
     std::deque<PickerAnswer> answers;
     hostemu::FolderPickerRequest lastRequest = {};
     unsigned pickersShown = 0;
+    bool pickerOpen = false;
 };
 
 Shell& TheShell() {
@@ -59,6 +61,10 @@ FolderPickerRequest LastFolderPicker() {
 
 unsigned FolderPickersShown() {
     return TheShell().pickersShown;
+}
+
+bool FolderPickerOpen() {
+    return TheShell().pickerOpen;
 }
 
 namespace detail {
@@ -120,6 +126,12 @@ PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA browse) {
     shell.lastRequest.title = browse->lpszTitle ? browse->lpszTitle : "";
     shell.lastRequest.flags = browse->ulFlags;
     shell.lastRequest.hadCallback = browse->lpfn != nullptr;
+    if (shell.answers.empty()) {
+        // The picker waits for the user of the machine; one with nothing to do closes it.
+        shell.pickerOpen = true;
+        hostemu::wm::RunModalLoop(nullptr, [&] { return !shell.answers.empty(); });
+        shell.pickerOpen = false;
+    }
     if (shell.answers.empty())
         return nullptr; // a user who closes the picker
     PickerAnswer answer = shell.answers.front();

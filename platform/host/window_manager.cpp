@@ -49,8 +49,8 @@ const WindowClass* FindClass(const std::string& name) {
         };
         add("#32770", DialogProc);
         add("Static", StaticProc);
-        add("Button", StaticProc);
-        add("Edit", StaticProc);
+        add("Button", ButtonProc);
+        add("Edit", EditProc);
         add(PROGRESS_CLASSA, ProgressProc);
         return classes;
     }();

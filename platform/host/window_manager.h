@@ -2,6 +2,7 @@
 // program runs on. Only the host emulation includes this.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "platform/host/win32_api.h"
 
 namespace hostemu {
+struct DialogTemplate;
 namespace wm {
 
 struct WindowClass {
@@ -40,6 +42,12 @@ struct Window {
     DLGPROC dialogProc = nullptr;
     LRESULT messageResult = 0;
     LONG_PTR dialogUser = 0;
+    // Dialogs made from a template: the base units of its font, for MapDialogRect.
+    int baseUnitX = 0;
+    int baseUnitY = 0;
+    // Buttons: BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE. Edits: the text limit.
+    UINT check = 0;
+    UINT textLimit = 0;
     // Progress bars.
     int low = 0;
     int high = 100;
@@ -60,6 +68,25 @@ void Log(const std::string& line);
 // common controls' progress bar.
 LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A dialog window made from a parsed template with its controls, before WM_INITDIALOG; the
+// caller sends that. Null when a control cannot be made.
+HWND CreateDialogWindow(const DialogTemplate& dialog, HINSTANCE instance, HWND owner,
+                        DLGPROC dialogProc);
+
+// The thread's modal loops (property sheets, message boxes, the folder picker) run here until
+// `done` says so or `window` (if any) is gone: posted messages first, then painting of windows that
+// need it, then timers, then the user of the emulated machine (hostemu::SetUser). False when the
+// user had nothing to do: the loop gives up rather than wait for ever.
+bool RunModalLoop(HWND window, const std::function<bool()>& done);
+// Sends WM_PAINT to one visible window that needs painting; false when none does.
+bool PaintOneWindow();
+// Adds a line to the drawing log (hostemu::DrawingLog).
+void LogInvalidation(const std::string& line);
+// The top-level window that owns or contains `window`.
+HWND RootWindow(HWND window);
 
 } // namespace wm
 } // namespace hostemu
