@@ -109,7 +109,7 @@ bool Robot::AtPage(int id, const char* name) {
     wizard_ = windows.wizard;
     Settle(wizard_);
     Note("page " + std::to_string(id) + " [" + WizardButtons(wizard_) + "]");
-    Picture(name);
+    pagePicture_ = name;
     return true;
 }
 
@@ -160,6 +160,12 @@ void Robot::Press(int button) {
                        : button == PSBTN_FINISH ? "Finish"
                        : button == PSBTN_CANCEL ? "Cancel"
                                                 : "?";
+    if (!pagePicture_.empty()) {
+        // The page as the user leaves it, with the answers in it.
+        Settle(wizard_);
+        Picture(pagePicture_.c_str());
+        pagePicture_.clear();
+    }
     Note(std::string("  pressed ") + name);
     PressWizardButton(wizard_, button);
 }

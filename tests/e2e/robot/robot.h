@@ -19,8 +19,8 @@ class Robot {
     Robot& operator=(const Robot&) = delete;
 
     bool Start();
-    // Waits for the wizard to show page `id`; notes the page and its buttons and takes the
-    // picture `name`.
+    // Waits for the wizard to show page `id` and notes the page and its buttons. Its picture,
+    // `name`, is taken when the robot presses a button there, with the answers filled in.
     bool AtPage(int id, const char* name);
     // Notes the texts and check marks of the given controls of the current page.
     void NoteFields(std::initializer_list<int> ids);
@@ -47,6 +47,7 @@ class Robot {
     std::string transcript_;
     PROCESS_INFORMATION process_ = {};
     HWND wizard_ = nullptr;
+    std::string pagePicture_;
     int pictureCount_ = 0;
     bool stopped_ = false;
 };
