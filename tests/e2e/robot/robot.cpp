@@ -107,8 +107,18 @@ bool Robot::AtPage(int id, const char* name) {
     if (wizard_ != windows.wizard)
         Note("wizard \"" + WindowCaption(windows.wizard) + "\"");
     wizard_ = windows.wizard;
-    Settle(wizard_);
-    Note("page " + std::to_string(id) + " [" + WizardButtons(wizard_) + "]");
+    // The page posts its button states: read them until two readings agree.
+    std::string buttons;
+    std::string previous;
+    WaitFor(
+        [&] {
+            previous = buttons;
+            Settle(wizard_);
+            buttons = WizardButtons(wizard_);
+            return buttons == previous;
+        },
+        2000);
+    Note("page " + std::to_string(id) + " [" + buttons + "]");
     pagePicture_ = name;
     return true;
 }
