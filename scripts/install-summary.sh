@@ -8,10 +8,12 @@ set -euo pipefail
 dir=$1
 
 echo "Folders and files:"
-grep -v ' -> ' "$dir/files.txt" | sed -n '/^<Windows>\\wininit.ini:$/q;p' | sed 's/^/  /'
+files=$({ grep -v ' -> ' "$dir/files.txt" || true; } | sed -n '/^<Windows>\\wininit.ini:$/q;p')
+echo "${files:-none}" | sed 's/^/  /'
 echo
 echo "Desktop links:"
-grep ' -> ' "$dir/files.txt" | sed 's/^/  /' || echo "  none"
+links=$(grep ' -> ' "$dir/files.txt" || true)
+echo "${links:-none}" | sed 's/^/  /'
 if grep -q '^<Windows>\\wininit.ini:$' "$dir/files.txt"; then
   echo
   echo "wininit.ini:"
@@ -19,7 +21,7 @@ if grep -q '^<Windows>\\wininit.ini:$' "$dir/files.txt"; then
 fi
 echo
 echo "Registry keys and values:"
-awk '
+keys=$(awk '
   function flush() { if (section != "" && counted && count > 0) printf "    (%d values)\n", count }
   /^\[/ {
     flush()
@@ -38,9 +40,11 @@ awk '
     print "    " line
   }
   END { flush() }
-' "$dir/registry.reg"
+' "$dir/registry.reg")
+echo "${keys:-  none}"
 echo
 echo "Uninstall entries:"
-awk '/^\[.*\\Uninstall\\/ { name = $0; sub(/.*\\/, "", name); sub(/\]$/, "", name) }
+entries=$(awk '/^\[.*\\Uninstall\\/ { name = $0; sub(/.*\\/, "", name); sub(/\]$/, "", name) }
      /^"UninstallString"=/ && name != "" { print "  " name ": " substr($0, 19); name = "" }' \
-  "$dir/registry.reg"
+  "$dir/registry.reg")
+echo "${entries:-  none}"
