@@ -14,19 +14,43 @@ DialogPage::DialogPage(int templateId) : templateId_(templateId) {}
 
 DialogPage::~DialogPage() = default;
 
-bool DialogPage::OnInitDialog() { return true; }
-int DialogPage::OnSetActive() { return 0; }
-int DialogPage::OnPaint(HDC) { return 0; }
-int DialogPage::GetNextPage() { return 0; }
-int DialogPage::GetBackPage() { return 0; }
-int DialogPage::OnNext() { return 0; }
-int DialogPage::OnBack() { return 0; }
-int DialogPage::OnFinish() { return 0; }
-bool DialogPage::OnKillActive() { return false; }
-bool DialogPage::OnCommand(UINT, UINT, HWND) { return false; }
-bool DialogPage::Commit() { return true; }
+bool DialogPage::OnInitDialog() {
+    return true;
+}
+int DialogPage::OnSetActive() {
+    return 0;
+}
+int DialogPage::OnPaint(HDC) {
+    return 0;
+}
+int DialogPage::GetNextPage() {
+    return 0;
+}
+int DialogPage::GetBackPage() {
+    return 0;
+}
+int DialogPage::OnNext() {
+    return 0;
+}
+int DialogPage::OnBack() {
+    return 0;
+}
+int DialogPage::OnFinish() {
+    return 0;
+}
+bool DialogPage::OnKillActive() {
+    return false;
+}
+bool DialogPage::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
+bool DialogPage::Commit() {
+    return true;
+}
 
-bool DialogPage::OnQueryCancel() { return ShowMessage(kCancelQuestion, MB_YESNO) != IDYES; }
+bool DialogPage::OnQueryCancel() {
+    return ShowMessage(kCancelQuestion, MB_YESNO) != IDYES;
+}
 
 void DialogPage::SetCheck(int id, bool checked) {
     SendDlgItemMessageA(window_, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -36,15 +60,21 @@ bool DialogPage::GetCheck(int id) {
     return SendDlgItemMessageA(window_, id, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
 }
 
-void DialogPage::SetItemText(int id, const char* text) { SetDlgItemTextA(window_, id, text); }
+void DialogPage::SetItemText(int id, const char* text) {
+    SetDlgItemTextA(window_, id, text);
+}
 
 void DialogPage::GetItemText(int id, char* buffer, int size) {
     GetDlgItemTextA(window_, id, buffer, size);
 }
 
-void DialogPage::SetItemInt(int id, UINT value) { SetDlgItemInt(window_, id, value, FALSE); }
+void DialogPage::SetItemInt(int id, UINT value) {
+    SetDlgItemInt(window_, id, value, FALSE);
+}
 
-UINT DialogPage::GetItemInt(int id) { return GetDlgItemInt(window_, id, nullptr, FALSE); }
+UINT DialogPage::GetItemInt(int id) {
+    return GetDlgItemInt(window_, id, nullptr, FALSE);
+}
 
 void DialogPage::ExpandItemText(int id, const char* replacement) {
     char text[kItemTextSize] = "";

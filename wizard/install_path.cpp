@@ -82,7 +82,9 @@ bool TestInstallPath(const char* path) {
         folder[length++] = '\\';
         folder[length] = '\0';
     }
-    size_t start = FirstLevel(folder);
+    // Judged on the path as typed: "C:" names the current folder of drive C, not its root,
+    // and is refused like any other relative path.
+    size_t start = FirstLevel(path);
     if (start == 0)
         return false;
 

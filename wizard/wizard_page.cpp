@@ -74,8 +74,7 @@ int WizardPage::OnPaint(HDC dc) {
         // A bitmap larger than the panel is cut at the panel's edge.
         HRGN clip = CreateRectRgn(0, 0, panel.right, panel.bottom);
         SelectClipRgn(dc, clip);
-        RECT inside = panel;
-        InflateRect(&inside, -1, -1);
+        RECT inside = {panel.left + 1, panel.top + 1, panel.right - 1, panel.bottom - 1};
         FillRect(dc, &inside, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
         const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(bitmapInfo_.get());

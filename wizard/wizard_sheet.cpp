@@ -148,7 +148,9 @@ WizardSheet::WizardSheet(HWND parent, const char* title)
 
 WizardSheet::~WizardSheet() = default;
 
-void WizardSheet::AddPage(DialogPage* page) { g_pageList.pages[g_pageList.count++] = page; }
+void WizardSheet::AddPage(DialogPage* page) {
+    g_pageList.pages[g_pageList.count++] = page;
+}
 
 INT_PTR WizardSheet::Run() {
     const unsigned count = g_pageList.count;

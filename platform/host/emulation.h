@@ -2,6 +2,7 @@
 // on demand and observation. Product code never includes this.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -91,6 +92,11 @@ void FailPath(const char* function, const char* path, DWORD error);
 void ClearFaults();
 // Calls of an emulated function since the last Reset, failed ones included.
 unsigned CallCount(const char* function);
+
+// Resources a test program carries beside the program's own (a compiled .res image, such as
+// test dialogs), found by the resource calls as if the image held them. Adding the same image
+// again does nothing; false when the image is malformed.
+bool AddImageResources(const unsigned char* image, size_t size);
 
 // The whole emulated registry as REGEDIT4 text (HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER).
 std::string ExportRegistry();

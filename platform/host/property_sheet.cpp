@@ -262,6 +262,16 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                                   ? reinterpret_cast<LRESULT>(
                                         sheet->pages[static_cast<size_t>(sheet->active)].window)
                                   : 0);
+    case PSM_HWNDTOINDEX:
+        for (size_t i = 0; i < sheet->pages.size(); ++i) {
+            if (sheet->pages[i].window && sheet->pages[i].window == reinterpret_cast<HWND>(wParam))
+                return Answer(window, static_cast<LRESULT>(i));
+        }
+        return Answer(window, -1);
+    case PSM_INDEXTOHWND:
+        return Answer(window, wParam < sheet->pages.size()
+                                  ? reinterpret_cast<LRESULT>(sheet->pages[wParam].window)
+                                  : 0);
     case PSM_IDTOINDEX:
         return Answer(window, FindById(*sheet, lParam));
     case PSM_INDEXTOID: {

@@ -110,13 +110,34 @@ extern const size_t nq_resource_image_size;
 
 namespace hostemu {
 
-const std::vector<ResourceEntry>& ImageResources() {
-    static const std::vector<ResourceEntry> entries = [] {
+namespace {
+std::vector<ResourceEntry>& Entries() {
+    static std::vector<ResourceEntry> entries = [] {
         std::vector<ResourceEntry> parsed;
         ParseResourceFile(nq_resource_image, nq_resource_image_size, parsed);
         return parsed;
     }();
     return entries;
+}
+} // namespace
+
+const std::vector<ResourceEntry>& ImageResources() {
+    return Entries();
+}
+
+// Added entries go after the program's own, so the handles already given stay valid.
+bool AddImageResources(const unsigned char* image, size_t size) {
+    static std::vector<const unsigned char*> added;
+    for (const unsigned char* known : added) {
+        if (known == image)
+            return true;
+    }
+    std::vector<ResourceEntry> parsed;
+    if (!ParseResourceFile(image, size, parsed))
+        return false;
+    Entries().insert(Entries().end(), parsed.begin(), parsed.end());
+    added.push_back(image);
+    return true;
 }
 
 } // namespace hostemu

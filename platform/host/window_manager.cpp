@@ -376,6 +376,7 @@ BOOL ShowWindow(HWND handle, int command) {
     BOOL wasVisible = window->visible ? TRUE : FALSE;
     if (command == SW_HIDE) {
         window->visible = false;
+        window->style &= ~WS_VISIBLE;
         return wasVisible;
     }
     if (command == SW_SHOWMAXIMIZED && !window->parent) {

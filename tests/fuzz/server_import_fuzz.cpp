@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t choice = size > 0 ? data[0] : 0;
 
     RegKey settings("Web");
-    if (settings.Open(CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-                      false)) {
+    if (settings.Open(CurrentUser,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", false)) {
         DWORD enable = choice & 1;
         if (choice & 2)
             settings.WriteDword("ProxyEnable", enable);

@@ -4,8 +4,13 @@
 #include "platform/host/emulation.h"
 #include "tests/support/test_world.h"
 
+// The tests' own dialogs (tests/support/test_dialogs.rc), embedded at build time.
+extern const unsigned char nq_test_dialogs_image[];
+extern const size_t nq_test_dialogs_image_size;
+
 void TestWorld::SetUp() {
     hostemu::Reset();
+    hostemu::AddImageResources(nq_test_dialogs_image, nq_test_dialogs_image_size);
     CreateDirectoryA(kScratchFolder, nullptr);
 }
 

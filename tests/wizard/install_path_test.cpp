@@ -61,8 +61,8 @@ TEST_F(InstallPath, ExistingProbeFileFailsAndCreatedFoldersGo) {
 }
 
 TEST_F(InstallPath, PathsNotOnADriveOrShareFailBeforeAnythingIsCreated) {
-    for (const char* path : {"", "QuilloSoft", "QuilloSoft\\Sub", "C:QuilloSoft", "c:QuilloSoft\\",
-                             "\\QuilloSoft", "\\\\server", "1:\\QuilloSoft"}) {
+    for (const char* path : {"", "QuilloSoft", "QuilloSoft\\Sub", "C:", "C:QuilloSoft",
+                             "c:QuilloSoft\\", "\\QuilloSoft", "\\\\server", "1:\\QuilloSoft"}) {
         EXPECT_FALSE(TestInstallPath(path)) << path;
         EXPECT_FALSE(FileExists("QuilloSoft")) << path;
     }

@@ -1,6 +1,9 @@
 #include "tests/wizard/machine_value.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "tests/support/test_world.h"
 
 MachineValue::MachineValue(HKEY root, const char* keyPath, const char* name)
     : root_(root), keyPath_(keyPath), name_(name) {
@@ -64,4 +67,20 @@ bool PutString(KeyBase base, const char* subPath, const char* name, const char* 
 bool PutDword(KeyBase base, const char* subPath, const char* name, DWORD value) {
     RegKey key("News");
     return key.Open(base, subPath, false) && key.WriteDword(name, value);
+}
+
+std::string SortedValues(const std::string& path) {
+    std::string text = RegistryText(HKEY_CURRENT_USER, path.c_str());
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line[0] == '"')
+            lines.push_back(line + "\n");
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string sorted;
+    for (const std::string& line : lines)
+        sorted += line;
+    return sorted;
 }

@@ -36,3 +36,7 @@ class MachineValue {
 
 bool PutString(KeyBase base, const char* subPath, const char* name, const char* text);
 bool PutDword(KeyBase base, const char* subPath, const char* name, DWORD value);
+
+// The values of `path` under HKEY_CURRENT_USER as REGEDIT4 lines in name order, without the
+// key's own line: Windows lists values in the order they were written, Wine in name order.
+std::string SortedValues(const std::string& path);

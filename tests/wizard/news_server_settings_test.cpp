@@ -66,15 +66,10 @@ TEST_F(NewsServer, StoredOnlyWhileNewsIsSelected) {
 
     context_.selected[4] = 1;
     StoreNewsServerSettings(settings_);
-    EXPECT_EQ("REGEDIT4\n\n"
-              "[HKEY_CURRENT_USER\\" +
-                  kNewsKey +
-                  "]\n"
-                  "\"ServerNameText\"=\"news.example.com\"\n"
-                  "\"ServerPort\"=dword:0000045f\n"
-                  "\"ServerAuthorization\"=dword:00000001\n"
-                  "\"ServerUserid\"=\"reader\"\n"
-                  "\"ServerPassword\"=\"secret\"\n"
-                  "\n",
-              RegistryText(HKEY_CURRENT_USER, kNewsKey.c_str()));
+    EXPECT_EQ("\"ServerAuthorization\"=dword:00000001\n"
+              "\"ServerNameText\"=\"news.example.com\"\n"
+              "\"ServerPassword\"=\"secret\"\n"
+              "\"ServerPort\"=dword:0000045f\n"
+              "\"ServerUserid\"=\"reader\"\n",
+              SortedValues(kNewsKey));
 }

@@ -114,21 +114,16 @@ TEST_F(ProxySettings, StoresEverySettingEvenWhenUnused) {
     for (int i = 0; i < kProxyProtocolCount; ++i)
         StoreProxySetting(kProxyProtocols[i], settings_[i]);
     std::string updates = std::string(kSuiteKeyPath) + "\\Updates";
-    EXPECT_EQ("REGEDIT4\n\n"
-              "[HKEY_CURRENT_USER\\" +
-                  updates +
-                  "]\n"
-                  "\"HttpUseProxy\"=dword:00000001\n"
-                  "\"HttpProxyServer\"=\"gateway\"\n"
-                  "\"HttpProxyPort\"=dword:00001f90\n"
-                  "\"FtpUseProxy\"=dword:00000000\n"
-                  "\"FtpProxyServer\"=\"\"\n"
-                  "\"FtpProxyPort\"=dword:00000015\n"
-                  "\"SocksUseProxy\"=dword:00000000\n"
-                  "\"SocksProxyServer\"=\"kept.example.com\"\n"
-                  "\"SocksProxyPort\"=dword:00000438\n"
-                  "\n",
-              RegistryText(HKEY_CURRENT_USER, updates.c_str()));
+    EXPECT_EQ("\"FtpProxyPort\"=dword:00000015\n"
+              "\"FtpProxyServer\"=\"\"\n"
+              "\"FtpUseProxy\"=dword:00000000\n"
+              "\"HttpProxyPort\"=dword:00001f90\n"
+              "\"HttpProxyServer\"=\"gateway\"\n"
+              "\"HttpUseProxy\"=dword:00000001\n"
+              "\"SocksProxyPort\"=dword:00000438\n"
+              "\"SocksProxyServer\"=\"kept.example.com\"\n"
+              "\"SocksUseProxy\"=dword:00000000\n",
+              SortedValues(updates));
     Load();
     ExpectSetting(2, false, "kept.example.com", 1080);
 }

@@ -1,6 +1,8 @@
 // Property sheets of the common controls, in the form the wizard uses them.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/host/api/gdi.h"
 #include "platform/host/api/user.h"
 
@@ -85,8 +87,7 @@ typedef const PROPSHEETHEADERA* LPCPROPSHEETHEADERA;
 
 // The size of a structure up to and including a member, as the first versions knew them.
 #define CCSIZEOF_STRUCT(structname, member)                                                        \
-    (((int)((LPBYTE)(&((structname*)0)->member) - ((LPBYTE)((structname*)0)))) +                   \
-     sizeof(((structname*)0)->member))
+    ((int)(offsetof(structname, member) + sizeof(((structname*)0)->member)))
 #define PROPSHEETPAGEA_V1_SIZE CCSIZEOF_STRUCT(PROPSHEETPAGEA, pcRefParent)
 #define PROPSHEETPAGEA_V2_SIZE CCSIZEOF_STRUCT(PROPSHEETPAGEA, pszHeaderSubTitle)
 #define PROPSHEETHEADERA_V1_SIZE CCSIZEOF_STRUCT(PROPSHEETHEADERA, pfnCallback)
@@ -182,6 +183,8 @@ typedef struct _PSHNOTIFY {
 #define PSM_ISDIALOGMESSAGE (WM_USER + 117)
 #define PSM_GETCURRENTPAGEHWND (WM_USER + 118)
 #define PSM_INSERTPAGE (WM_USER + 119)
+#define PSM_HWNDTOINDEX (WM_USER + 129)
+#define PSM_INDEXTOHWND (WM_USER + 130)
 #define PSM_IDTOINDEX (WM_USER + 133)
 #define PSM_INDEXTOID (WM_USER + 134)
 #define PSM_GETRESULT (WM_USER + 135)

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Usage: wizard-pictures.sh SHOW_WIZARD_EXE OUT_DIR
+# Runs the show_wizard program under Wine on a virtual display and leaves page-<id>.png of
+# every wizard page in OUT_DIR. Wine draws the windows' frames and captions itself (the X11
+# driver's "Managed" off), so the pictures show them as Windows would, without a window manager.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+program=$(realpath "$1")
+out=$2
+mkdir -p "$out"
+out=$(realpath "$out")
+
+# ImageMagick's own convert; another of that name may come first on PATH.
+convert=/usr/bin/convert
+[ -x "$convert" ] || { echo "wizard-pictures.sh: $convert missing (apt-get install imagemagick)" >&2; exit 1; }
+
+export WINEPREFIX=${NQ_PICTURES_WINEPREFIX:-$(dirname "$program")/wineprefix-pictures}
+"$here/wine-prefix.sh" "$WINEPREFIX" >/dev/null
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  >/dev/null 2>&1 </dev/null
+# The program must meet a wineserver that starts on the virtual display: one left from the
+# step above has no display, and its windows would never reach the screen.
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver --wait 2>/dev/null || true
+
+rm -f "$out"/page-*.bmp "$out"/page-*.png
+status=0
+(cd "$out" && timeout 180 xvfb-run -a -s "-screen 0 1024x768x24" \
+  /usr/lib/wine/wine64 "$program" </dev/null) || status=$?
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+for bitmap in "$out"/page-*.bmp; do
+  [ -e "$bitmap" ] || continue
+  "$convert" "$bitmap" "${bitmap%.bmp}.png"
+  rm -f "$bitmap"
+done
+ls "$out"/page-*.png 2>/dev/null || true
+exit $status
