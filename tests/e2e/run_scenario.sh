@@ -52,7 +52,7 @@ request=$output/pictures/snap.request
       /usr/bin/import -window root "$output/pictures/$(cat "$request").png" 2>/dev/null || true
       rm -f "$request"
     fi
-    sleep 0.02
+    sleep 0.05
   done
 ) &
 snapper=$!
