@@ -1,12 +1,11 @@
-// Whole runs of the install sequence on the emulation, a scripted user at the keyboard: the
+// Whole runs of setup on the emulation, a scripted user at the keyboard: the
 // free-space check, the backdrop picture, the pages shown, the install phase's progress and
 // outcome, and the rollback when a step fails.
 #include <string>
 #include <vector>
 
 #include "driver/catalogue.h"
-#include "driver/install_sequence.h"
-#include "driver/setup_context.h"
+#include "driver/entry.h"
 #include "platform/host/emulation.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/test_world.h"
@@ -85,9 +84,9 @@ class HostInstallSequence : public TestWorld {
         filesBefore_ = hostemu::ListFiles();
         hostemu::ClearUserLog();
         hostemu::ClearDrawingLog();
-        SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+        // From the process entry, which initialises the common controls and builds the context.
         scripted::ScriptedUser user(steps);
-        EXPECT_EQ(0, user.Play([&] { return static_cast<INT_PTR>(RunInstallSequence(context)); }));
+        EXPECT_EQ(0, user.Play([] { return static_cast<INT_PTR>(RunSetup()); }));
         return user.Failures();
     }
     bool MachineUnchanged() {
