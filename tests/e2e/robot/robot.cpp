@@ -135,7 +135,7 @@ void Robot::NoteFields(std::initializer_list<int> ids) {
             SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &checked);
             line += checked == BST_CHECKED ? "[x]" : "[ ]";
         } else {
-            line += "\"" + ControlText(control) + "\"";
+            line += "\"" + OneLine(ControlText(control)) + "\"";
         }
         if (!IsWindowEnabled(control))
             line += " (disabled)";

@@ -7,6 +7,7 @@
 namespace {
 
 const int kLicencePage = 101;
+const int kNoticePage = 102;
 const int kModulePage = 103;
 const int kUserDetailsPage = 104;
 const int kOptionsPage = 105;
@@ -24,12 +25,20 @@ struct Walk {
     bool answer = true;
     // Runs just before Finish is pressed.
     std::function<void(Robot&)> beforeFinish;
+    // An earlier version is installed: the notice page follows the licence.
+    bool notice = false;
 };
 
 bool WalkToFinish(Robot& robot, const Walk& walk) {
     if (!robot.AtPage(kLicencePage, "licence"))
         return false;
     robot.Press(PSBTN_NEXT);
+    if (walk.notice) {
+        if (!robot.AtPage(kNoticePage, "notice"))
+            return false;
+        robot.NoteFields({500});
+        robot.Press(PSBTN_NEXT);
+    }
     if (!robot.AtPage(kModulePage, "modules"))
         return false;
     bool news = true;
@@ -137,6 +146,17 @@ void MarkDistributor(Robot& robot) {
     robot.Note(std::string("set Web \"Distributor\" to \"") + value + "\"");
 }
 
+// A key of the suite's earlier version under its former maker's name, with a subkey.
+void LeaveEarlierVersion(Robot& robot) {
+    HKEY key;
+    const bool made =
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Delvane\\NetQuillo\\CurrentVersion\\Web", 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS;
+    if (made)
+        RegCloseKey(key);
+    robot.Note(made ? "made an earlier version's key" : "could not make an earlier version's key");
+}
+
 } // namespace
 
 bool PlayScenario(const std::string& name, const std::string& setupPath,
@@ -149,6 +169,13 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
     } else if (name == "news-only") {
         Robot robot(setupPath, pictureFolder);
         Install(robot, Walk{{0, 1, 2, 3, 5}, true, nullptr});
+        transcript = robot.Transcript();
+    } else if (name == "earlier-version") {
+        Robot robot(setupPath, pictureFolder);
+        LeaveEarlierVersion(robot);
+        Walk walk;
+        walk.notice = true;
+        Install(robot, walk);
         transcript = robot.Transcript();
     } else if (name == "cancel") {
         Robot robot(setupPath, pictureFolder);
