@@ -1,6 +1,7 @@
 #include "platform/regedit_export.h"
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -126,4 +127,24 @@ std::string ExportRegistryKey(HKEY root, const char* path, bool header) {
     ExportKey(out, key, section, path && *path);
     RegCloseKey(key);
     return out;
+}
+
+std::string ExportRegistryValue(HKEY root, const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        data.resize(size);
+        result = RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
+    }
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return "";
+    std::string out = std::string("[") + RootKeyName(root) + "\\" + path + "]\n";
+    AppendValue(out, name, static_cast<DWORD>(std::strlen(name)), type, data, size);
+    return out + "\n";
 }

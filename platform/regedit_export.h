@@ -12,5 +12,10 @@
 // text beyond the header.
 std::string ExportRegistryKey(HKEY root, const char* path, bool header = true);
 
+// One value of the key `path` under `root` with its section line and a blank line after, as
+// ExportRegistryKey writes it, without a header: for keys others share, where only our value is
+// ours. "" when the key or the value is missing.
+std::string ExportRegistryValue(HKEY root, const char* path, const char* name);
+
 // The name REGEDIT4 text gives a root key: "HKEY_CURRENT_USER" and so on.
 const char* RootKeyName(HKEY root);

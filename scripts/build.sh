@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds the product, NetQuilloSetup.exe (32-bit Windows), checks what it is,
-# and shows what setup does so far on this machine's emulation of Windows.
+# and runs the installer under Wine. 32-bit Wine does not run on these machines, so the run is
+# of the 64-bit build of the same sources: a robot plays the default install of all six
+# modules on a virtual display, a picture is taken of every step, and what was installed is
+# printed. To run the installer yourself on your display: bash scripts/run.sh.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/setup.sh
@@ -15,8 +18,25 @@ file -b "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || {
   exit 1
 }
 
-cmake --preset host >/dev/null
-cmake --build --preset host -j"$(nproc)" --target show_context
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$(nproc)" --target NetQuilloSetup nq_robot
+run=build/install-run
 echo
-echo "The setup context as a run builds it:"
-build/host/tools/show_context/show_context
+echo "Running the installer under Wine (build/win64/NetQuilloSetup.exe), the default install"
+echo "of all six modules played by tests/e2e's robot on a virtual display..."
+if ! bash tests/e2e/run_scenario.sh default build/win64/NetQuilloSetup.exe \
+  build/win64/tests/e2e/nq_robot.exe "$run" >"$run.log" 2>&1; then
+  cat "$run.log" >&2
+  echo "build: the installer did not install as expected (see above)" >&2
+  exit 1
+fi
+echo
+echo "What the user saw and did:"
+sed 's/^/  /' "$run/steps.txt"
+echo
+echo "Pictures of every step, in $run/pictures:"
+ls "$run/pictures" | sed 's/^/  /'
+echo
+scripts/install-summary.sh "$run"
+echo
+echo "The install matches tests/e2e/expected/default. To run setup yourself: bash scripts/run.sh"

@@ -6,10 +6,10 @@ packages=(
   cmake make g++ gcc file            # the host build
   googletest                         # GoogleTest sources, built per toolchain
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix  # the Windows builds
-  wine64 xvfb xauth                  # running the Windows tests
+  wine64 xvfb xauth                  # running the Windows tests and the installer
   clang libclang-rt-14-dev           # fuzz targets (libFuzzer)
   mscompress                         # the reference SZDD tools the benchmarks compare with
-  imagemagick                        # the pictures of the wizard's pages (PNG)
+  imagemagick                        # the pictures of the wizard's pages and the installer's steps
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/regedit_export.h"
 #include "tests/support/test_world.h"
 
 namespace {
@@ -181,4 +182,22 @@ TEST_F(RegistryApi, HandlesOfDeletedOrClosedKeys) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegDeleteValueA(parent, "missing"));
     RegCloseKey(parent);
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegDeleteValueA(nullptr, "v"));
+}
+
+// The end-to-end robot exports only its own value of keys the system shares.
+TEST_F(RegistryApi, ExportOfOneValueGivesItsSectionOrNothing) {
+    HKEY key = Create("\\Shared");
+    const char text[] = "ours";
+    const DWORD number = 0x1f90;
+    RegSetValueExA(key, "Ours", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
+    RegSetValueExA(key, "Theirs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+    RegCloseKey(key);
+    const std::string path = std::string(kScratchKey) + "\\Shared";
+    EXPECT_EQ("[HKEY_CURRENT_USER\\" + path + "]\n\"Ours\"=\"ours\"\n\n",
+              ExportRegistryValue(HKEY_CURRENT_USER, path.c_str(), "Ours"));
+    EXPECT_EQ("[HKEY_CURRENT_USER\\" + path + "]\n\"Theirs\"=dword:00001f90\n\n",
+              ExportRegistryValue(HKEY_CURRENT_USER, path.c_str(), "Theirs"));
+    EXPECT_EQ("", ExportRegistryValue(HKEY_CURRENT_USER, path.c_str(), "Missing"));
+    EXPECT_EQ("", ExportRegistryValue(HKEY_CURRENT_USER, (path + "\\Missing").c_str(), "Ours"));
 }

@@ -1,0 +1,143 @@
+#include "tests/e2e/robot/installer_windows.h"
+
+#include <vector>
+
+namespace {
+
+// Control ids of the property sheet's own buttons and of a message box's text.
+const int kBackButton = 0x3023;
+const int kNextButton = 0x3024;
+const int kFinishButton = 0x3025;
+const int kMessageTextId = 0xFFFF;
+const int kProgressBarId = 900;
+const UINT kAnswerTimeout = 5000;
+
+struct Search {
+    DWORD processId;
+    InstallerWindows found;
+};
+
+bool HasClass(HWND window, const char* name) {
+    char className[64];
+    return GetClassNameA(window, className, sizeof className) > 0 &&
+           lstrcmpiA(className, name) == 0;
+}
+
+BOOL CALLBACK NoteWindow(HWND window, LPARAM parameter) {
+    Search& search = *reinterpret_cast<Search*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search.processId || !IsWindowVisible(window) || !HasClass(window, "#32770"))
+        return TRUE;
+    if (GetDlgItem(window, kProgressBarId))
+        search.found.progress = window;
+    else if (GetDlgItem(window, kMessageTextId))
+        search.found.message = window;
+    else if (GetDlgItem(window, kNextButton))
+        search.found.wizard = window;
+    return TRUE;
+}
+
+bool ButtonUsable(HWND wizard, int id) {
+    HWND button = GetDlgItem(wizard, id);
+    return button && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeout,
+                             &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+} // namespace
+
+InstallerWindows FindInstallerWindows(DWORD processId) {
+    Search search{processId, {}};
+    EnumWindows(NoteWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ControlText(HWND control) {
+    if (!control)
+        return "";
+    LRESULT length = Ask(control, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    Ask(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+std::string ItemText(HWND dialog, int id) {
+    return ControlText(GetDlgItem(dialog, id));
+}
+
+HWND CurrentPage(HWND wizard) {
+    return reinterpret_cast<HWND>(Ask(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+int CurrentPageId(HWND wizard) {
+    HWND page = CurrentPage(wizard);
+    if (!page)
+        return 0;
+    LRESULT index = Ask(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0);
+    return index < 0 ? 0 : static_cast<int>(Ask(wizard, PSM_INDEXTOID, index, 0));
+}
+
+std::string WizardButtons(HWND wizard) {
+    std::string buttons;
+    const struct {
+        int id;
+        const char* name;
+    } order[] = {{kBackButton, "Back"},
+                 {kNextButton, "Next"},
+                 {kFinishButton, "Finish"},
+                 {IDCANCEL, "Cancel"}};
+    for (const auto& button : order) {
+        if (!ButtonUsable(wizard, button.id))
+            continue;
+        if (!buttons.empty())
+            buttons += ' ';
+        buttons += button.name;
+    }
+    return buttons;
+}
+
+void PressWizardButton(HWND wizard, int button) {
+    PostMessageA(wizard, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+}
+
+std::string MessageText(HWND box) {
+    return ItemText(box, kMessageTextId);
+}
+
+std::string MessageButtons(HWND box) {
+    std::string buttons;
+    const struct {
+        int id;
+        const char* name;
+    } order[] = {{IDOK, "OK"}, {IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    for (const auto& button : order) {
+        HWND control = GetDlgItem(box, button.id);
+        if (!control || !IsWindowVisible(control))
+            continue;
+        if (!buttons.empty())
+            buttons += ' ';
+        buttons += button.name;
+    }
+    return buttons;
+}
+
+void AnswerMessage(HWND box, int answer) {
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
+void Settle(HWND window) {
+    // Posted button states and repaints queue behind what was sent; a short pause lets them
+    // through, and a sent message proves the thread is back waiting for input.
+    for (int round = 0; round < 3; ++round) {
+        Sleep(40);
+        Ask(window, WM_NULL, 0, 0);
+    }
+}

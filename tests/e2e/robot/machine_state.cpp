@@ -1,0 +1,168 @@
+#include "tests/e2e/robot/machine_state.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "driver/setup_context.h"
+#include "install/find_menu.h"
+#include "install/registry_names.h"
+#include "platform/regedit_export.h"
+
+namespace {
+
+const char kSuiteRoot[] = "Software\\QuilloSoft";
+const char kInstallRoot[] = "C:\\Program Files\\QuilloSoft";
+const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+std::string Section(HKEY root, const std::string& path) {
+    // Sections only: the header line comes once, at the top.
+    return ExportRegistryKey(root, path.c_str(), false);
+}
+
+std::string WindowsFolder() {
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, MAX_PATH);
+    return path;
+}
+
+std::string SystemFolder() {
+    char path[MAX_PATH] = "";
+    GetSystemDirectoryA(path, MAX_PATH);
+    return path;
+}
+
+std::string DesktopFolder() {
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return path;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
+    return !start.empty() && text.size() >= start.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(),
+                          static_cast<int>(start.size()), start.c_str(),
+                          static_cast<int>(start.size())) == CSTR_EQUAL;
+}
+
+// `path` with a machine's own folder written as its placeholder.
+std::string Normalised(const std::string& path) {
+    const struct {
+        std::string folder;
+        const char* name;
+    } folders[] = {{DesktopFolder(), "<Desktop>"},
+                   {SystemFolder(), "<System>"},
+                   {WindowsFolder(), "<Windows>"}};
+    for (const auto& folder : folders) {
+        if (StartsWithIgnoringCase(path, folder.folder))
+            return folder.name + path.substr(folder.folder.size());
+    }
+    return path;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder, const char* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void ListTree(std::string& out, const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        out += path + "\n";
+        return;
+    }
+    out += path + "\\\n";
+    for (const std::string& name : FolderEntries(path, "*"))
+        ListTree(out, path + "\\" + name);
+}
+
+void ListFile(std::string& out, const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        out += Normalised(path) + "\n";
+}
+
+std::string LinkTarget(const std::string& link) {
+    std::string target;
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shellLink))))
+        return target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t wide[MAX_PATH];
+        char path[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH) &&
+            SUCCEEDED(file->Load(wide, STGM_READ)) &&
+            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
+            target = path;
+        file->Release();
+    }
+    shellLink->Release();
+    return target;
+}
+
+std::string FileText(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+} // namespace
+
+std::string ExportTouchedRegistry(const SetupContext& catalogue) {
+    std::string out = "REGEDIT4\n\n";
+    out += Section(HKEY_CURRENT_USER, kSuiteRoot);
+    for (DWORD i = 0; i < catalogue.moduleCount; ++i) {
+        const std::string type = std::string(catalogue.modules[i].productName.get()) + "Search";
+        out += Section(HKEY_CLASSES_ROOT, "." + type);
+        out += Section(HKEY_CLASSES_ROOT, type + "File");
+    }
+    out += Section(HKEY_CLASSES_ROOT, kFindMenuClassKey);
+    out += Section(HKEY_LOCAL_MACHINE, kFindGroupKey);
+    out += ExportRegistryValue(HKEY_LOCAL_MACHINE, kApprovedExtensionsKey, kFindMenuClassId);
+    for (DWORD i = 0; i < catalogue.moduleCount; ++i)
+        out += Section(HKEY_LOCAL_MACHINE,
+                       std::string(kUninstallKey) + "\\" + catalogue.modules[i].productName.get());
+    out +=
+        ExportRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations");
+    out += Section(HKEY_LOCAL_MACHINE, std::string(kSessionManagerKey) + "\\FileRenameOperations");
+    return out;
+}
+
+std::string ListTouchedFiles(const SetupContext& catalogue) {
+    std::string out;
+    ListTree(out, kInstallRoot);
+    for (DWORD i = 0; i < catalogue.moduleCount; ++i)
+        ListFile(out, catalogue.modules[i].uninstallerPath.get());
+    ListFile(out, catalogue.findMenuLibraryPath.get());
+    const std::string desktop = DesktopFolder();
+    for (const std::string& name : FolderEntries(desktop, "*.lnk")) {
+        const std::string link = desktop + "\\" + name;
+        out += Normalised(link) + " -> " + Normalised(LinkTarget(link)) + "\n";
+    }
+    const std::string wininit = WindowsFolder() + "\\wininit.ini";
+    if (GetFileAttributesA(wininit.c_str()) != INVALID_FILE_ATTRIBUTES)
+        out += Normalised(wininit) + ":\n" + FileText(wininit);
+    return out;
+}

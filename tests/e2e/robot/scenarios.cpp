@@ -1,0 +1,204 @@
+#include "tests/e2e/robot/scenarios.h"
+
+#include <functional>
+
+#include "tests/e2e/robot/robot.h"
+
+namespace {
+
+const int kLicencePage = 101;
+const int kNoticePage = 102;
+const int kModulePage = 103;
+const int kUserDetailsPage = 104;
+const int kOptionsPage = 105;
+const int kProxyPage = 106;
+const int kNewsServerPage = 107;
+const int kFirstModuleBox = 550;
+const int kNewsModule = 4;
+
+// One walk through the wizard to Finish.
+struct Walk {
+    // Modules to uncheck on the module page, by catalogue index.
+    std::initializer_list<int> uncheck = {};
+    // Type the scenario's answers; otherwise keep what the pages show (a second install) and
+    // note it.
+    bool answer = true;
+    // Runs just before Finish is pressed.
+    std::function<void(Robot&)> beforeFinish;
+    // An earlier version is installed: the notice page follows the licence.
+    bool notice = false;
+};
+
+bool WalkToFinish(Robot& robot, const Walk& walk) {
+    if (!robot.AtPage(kLicencePage, "licence"))
+        return false;
+    robot.Press(PSBTN_NEXT);
+    if (walk.notice) {
+        if (!robot.AtPage(kNoticePage, "notice"))
+            return false;
+        robot.NoteFields({500});
+        robot.Press(PSBTN_NEXT);
+    }
+    if (!robot.AtPage(kModulePage, "modules"))
+        return false;
+    bool news = true;
+    for (int module : walk.uncheck) {
+        robot.Click(kFirstModuleBox + module);
+        news = news && module != kNewsModule;
+    }
+    robot.Press(PSBTN_NEXT);
+
+    if (!robot.AtPage(kUserDetailsPage, "user-details"))
+        return false;
+    if (walk.answer) {
+        robot.Type(601, "Ada Quill");
+        robot.Type(602, "Quill & Co");
+        robot.Type(603, "ada@example.com");
+        robot.Type(604, "Ireland");
+    } else {
+        robot.NoteFields({601, 602, 603, 604});
+    }
+    robot.Press(PSBTN_NEXT);
+
+    if (!robot.AtPage(kOptionsPage, "options"))
+        return false;
+    robot.NoteFields({700, 701, 702});
+    if (walk.answer)
+        robot.Click(700);
+    robot.Press(PSBTN_NEXT);
+
+    if (news) {
+        if (!robot.AtPage(kNewsServerPage, "news-server"))
+            return false;
+        if (walk.answer) {
+            robot.Type(820, "news.example.net");
+            robot.Type(821, "1119");
+            robot.Click(822);
+            robot.Type(823, "ada");
+            robot.Type(824, "quill");
+        }
+        robot.NoteFields({820, 821, 822, 823, 824});
+        robot.Press(PSBTN_NEXT);
+    }
+
+    if (!robot.AtPage(kProxyPage, "proxy"))
+        return false;
+    if (walk.answer) {
+        robot.Click(800);
+        robot.Type(801, "proxy.example.net");
+        robot.Type(802, "8080");
+    }
+    robot.NoteFields({800, 801, 802, 830, 831, 832, 840, 841, 842});
+    if (walk.beforeFinish)
+        walk.beforeFinish(robot);
+    robot.Press(PSBTN_FINISH);
+    return !robot.Stopped();
+}
+
+bool Install(Robot& robot, const Walk& walk) {
+    return robot.Start() && WalkToFinish(robot, walk) && robot.AwaitEnd();
+}
+
+bool CancelOnFirstPage(Robot& robot) {
+    if (!robot.Start() || !robot.AtPage(kLicencePage, "licence"))
+        return false;
+    robot.Press(PSBTN_CANCEL);
+    return robot.AnswerMessageBox("cancel-question", IDYES) && robot.AwaitEnd();
+}
+
+// The robot makes the Web module's program file and keeps it open, sharing nothing, while the
+// installer tries to write it.
+class HeldFile {
+  public:
+    ~HeldFile() { Release(); }
+    void Hold(Robot& robot) {
+        CreateDirectoryA("C:\\Program Files\\QuilloSoft", nullptr);
+        CreateDirectoryA(kFolder, nullptr);
+        handle_ = CreateFileA(kPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        robot.Note(std::string("  holding ") + kPath +
+                   (handle_ == INVALID_HANDLE_VALUE ? " failed" : " open"));
+    }
+    void Release() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+  private:
+    static constexpr const char* kFolder = "C:\\Program Files\\QuilloSoft\\WebQuillo";
+    static constexpr const char* kPath = "C:\\Program Files\\QuilloSoft\\WebQuillo\\WebQuillo.exe";
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// Another distributor's mark on the Web module, which a second install must leave alone.
+void MarkDistributor(Robot& robot) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QuilloSoft\\NetQuillo\\CurrentVersion\\Web", 0,
+                      KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        robot.Note("no Web module key to mark");
+        return;
+    }
+    const char value[] = "Another Reseller";
+    RegSetValueExA(key, "Distributor", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   sizeof value);
+    RegCloseKey(key);
+    robot.Note(std::string("set Web \"Distributor\" to \"") + value + "\"");
+}
+
+// A key of the suite's earlier version under its former maker's name, with a subkey.
+void LeaveEarlierVersion(Robot& robot) {
+    HKEY key;
+    const bool made =
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Delvane\\NetQuillo\\CurrentVersion\\Web", 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS;
+    if (made)
+        RegCloseKey(key);
+    robot.Note(made ? "made an earlier version's key" : "could not make an earlier version's key");
+}
+
+} // namespace
+
+bool PlayScenario(const std::string& name, const std::string& setupPath,
+                  const std::string& pictureFolder, std::string& transcript) {
+    bool known = true;
+    if (name == "default" || name == "win9x") {
+        Robot robot(setupPath, pictureFolder);
+        Install(robot, Walk{});
+        transcript = robot.Transcript();
+    } else if (name == "news-only") {
+        Robot robot(setupPath, pictureFolder);
+        Install(robot, Walk{{0, 1, 2, 3, 5}, true, nullptr});
+        transcript = robot.Transcript();
+    } else if (name == "earlier-version") {
+        Robot robot(setupPath, pictureFolder);
+        LeaveEarlierVersion(robot);
+        Walk walk;
+        walk.notice = true;
+        Install(robot, walk);
+        transcript = robot.Transcript();
+    } else if (name == "cancel") {
+        Robot robot(setupPath, pictureFolder);
+        CancelOnFirstPage(robot);
+        transcript = robot.Transcript();
+    } else if (name == "held-file") {
+        Robot robot(setupPath, pictureFolder);
+        HeldFile held;
+        Install(robot, Walk{{}, true, [&held](Robot& r) { held.Hold(r); }});
+        held.Release();
+        transcript = robot.Transcript();
+    } else if (name == "second") {
+        // The first install as a user would make it, unpictured; then the second, pictured.
+        Robot first(setupPath, "");
+        first.Note("first install");
+        Install(first, Walk{});
+        MarkDistributor(first);
+        Robot second(setupPath, pictureFolder);
+        second.Note("second install");
+        Install(second, Walk{{}, false, nullptr});
+        transcript = first.Transcript() + second.Transcript();
+    } else if (name != "report") {
+        known = false;
+    }
+    return known;
+}
