@@ -19,7 +19,9 @@ unsigned g_ticks = 0;
 HWND FindPicker() {
     for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
          window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
-        if (IsWindowVisible(window) && FindWindowExA(window, nullptr, "SysTreeView32", nullptr))
+        // Wine's modal loop shows the picker only once its queue is empty, after the first
+        // tick, so a picker not yet visible is already the one to answer.
+        if (FindWindowExA(window, nullptr, "SysTreeView32", nullptr))
             return window;
     }
     return nullptr;
