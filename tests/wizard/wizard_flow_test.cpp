@@ -43,6 +43,14 @@ std::vector<Step> See(int page, DWORD buttons) {
     return {Expect::Page(page), Expect::Buttons(buttons)};
 }
 
+// Next or Back pressed, and the page it leads to with its buttons.
+std::vector<Step> NextTo(int page, DWORD buttons) {
+    return {Do::Next(), Expect::Page(page), Expect::Buttons(buttons)};
+}
+std::vector<Step> BackTo(int page, DWORD buttons) {
+    return {Do::Back(), Expect::Page(page), Expect::Buttons(buttons)};
+}
+
 // The module boxes 550 to 555 as '1' checked and '0' not.
 std::vector<Step> Boxes(const char* states) {
     std::vector<Step> steps;
@@ -83,29 +91,28 @@ class WizardFlow : public TestWorld {
 } // namespace
 
 TEST_F(WizardFlow, FirstPageHasNoBackLastHasFinishWithSevenSixOrOnePage) {
-    std::vector<Step> middle = Script({See(103, kBackNext),
-                                       {Do::Next()},
-                                       See(104, kBackNext),
-                                       {Do::Next()},
-                                       See(105, kBackNext),
-                                       {Do::Next()},
-                                       See(107, kBackNext),
-                                       {Do::Next()},
-                                       See(106, kBackFinish),
-                                       {Do::Finish()}});
+    const std::vector<Step> fromModules = Script({
+        NextTo(104, kBackNext),
+        NextTo(105, kBackNext),
+        NextTo(107, kBackNext),
+        NextTo(106, kBackFinish), // the proxy page is the last
+        {Do::Finish()},
+    });
     EXPECT_NE(
-        0,
-        Play(
-            {&licence_, &notice_, &modules_, &userDetails_, &options_, &newsServer_, &proxy_},
-            Script(
-                {See(101, PSWIZB_NEXT), {Do::Next()}, See(102, kBackNext), {Do::Next()}, middle})));
+        0, Play({&licence_, &notice_, &modules_, &userDetails_, &options_, &newsServer_, &proxy_},
+                Script({
+                    See(101, PSWIZB_NEXT),
+                    NextTo(102, kBackNext),
+                    NextTo(103, kBackNext),
+                    fromModules,
+                })));
 
     LicencePage licence(nullptr);
     ModulePage modules(nullptr, context_.moduleCount, context_.selected.get());
     WizardPage userDetails(104, nullptr), options(105, nullptr), newsServer(107, nullptr),
         proxy(106, nullptr);
     EXPECT_NE(0, Play({&licence, &modules, &userDetails, &options, &newsServer, &proxy},
-                      Script({See(101, PSWIZB_NEXT), {Do::Next()}, middle})));
+                      Script({See(101, PSWIZB_NEXT), NextTo(103, kBackNext), fromModules})));
 
     LicencePage alone(nullptr);
     EXPECT_NE(0, Play({&alone}, Script({See(101, PSWIZB_FINISH), {Do::Finish()}})));
@@ -117,53 +124,50 @@ TEST_F(WizardFlow, AJumpLandsOnThePageWithThatDialogIdAndNoFurther) {
     JumpingPage alsoSkipped(104, 0, 0);
     JumpingPage target(105, 0, 103);
     JumpingPage last(106, 0, 0);
-    EXPECT_NE(0,
-              Play({&first, &skipped, &alsoSkipped, &target, &last}, Script({{Do::Next()},
-                                                                             See(105, kBackNext),
-                                                                             {Do::Back()},
-                                                                             See(103, kBackNext),
-                                                                             {Do::Back()},
-                                                                             See(101, PSWIZB_NEXT),
-                                                                             {Do::Next()},
-                                                                             See(105, kBackNext),
-                                                                             {Do::Next()},
-                                                                             See(106, kBackFinish),
-                                                                             {Do::Finish()}})));
+    const std::vector<Step> script = Script({
+        NextTo(105, kBackNext),   // over 103 and 104
+        BackTo(103, kBackNext),   // over 104
+        BackTo(101, PSWIZB_NEXT), // no jump: the page before
+        NextTo(105, kBackNext),
+        NextTo(106, kBackFinish), // no jump: the page after
+        {Do::Finish()},
+    });
+    EXPECT_NE(0, Play({&first, &skipped, &alsoSkipped, &target, &last}, script));
     EXPECT_EQ(1, skipped.activations);
     EXPECT_EQ(0, alsoSkipped.activations);
     EXPECT_EQ(2, target.activations);
 }
 
 TEST_F(WizardFlow, CancelAnsweredNoKeepsPageAndEntriesAndYesEndsTheWizardWithZero) {
-    EXPECT_EQ(0, Play({&licence_, &modules_, &userDetails_},
-                      Script({{Do::Next(), Do::Click(554), Do::Cancel(),
-                               Expect::Message("Are you sure you wish to cancel the installation?",
-                                               "NetQuillo Installation"),
-                               Do::Answer(IDNO)},
-                              See(103, kBackNext),
-                              Boxes("111101"),
-                              {Do::Cancel(), Do::Answer(IDYES)}})));
+    const std::vector<Step> script = Script({
+        {Do::Next(), Do::Click(554), Do::Cancel()},
+        {Expect::Message("Are you sure you wish to cancel the installation?",
+                         "NetQuillo Installation"),
+         Do::Answer(IDNO)},
+        See(103, kBackNext),
+        Boxes("111101"),
+        {Do::Cancel(), Do::Answer(IDYES)},
+    });
+    EXPECT_EQ(0, Play({&licence_, &modules_, &userDetails_}, script));
 }
 
 TEST_F(WizardFlow, ModulePageKeepsNextOffWhileNoBoxIsCheckedAndWritesTheFlagsWhenLeft) {
-    EXPECT_NE(0, Play({&licence_, &modules_, &userDetails_},
-                      Script({{Do::Next()},
-                              See(103, kBackNext),
-                              Boxes("111111"),
-                              {Do::Click(550), Do::Click(551), Do::Click(552), Do::Click(553),
-                               Do::Click(554)},
-                              See(103, kBackNext),
-                              {Do::Click(555)},
-                              See(103, PSWIZB_BACK),
-                              {Do::Click(552)},
-                              See(103, kBackNext),
-                              {Do::Click(550), Do::Click(551), Do::Click(553), Do::Click(555)},
-                              {Do::Next()},
-                              See(104, kBackFinish),
-                              {Do::Back()},
-                              See(103, kBackNext),
-                              Boxes("111101"),
-                              {Do::Next(), Do::Finish()}})));
+    const std::vector<Step> script = Script({
+        NextTo(103, kBackNext),
+        Boxes("111111"),
+        {Do::Click(550), Do::Click(551), Do::Click(552), Do::Click(553), Do::Click(554)},
+        See(103, kBackNext),
+        {Do::Click(555)}, // the last box unchecked
+        See(103, PSWIZB_BACK),
+        {Do::Click(552)}, // one checked again
+        See(103, kBackNext),
+        {Do::Click(550), Do::Click(551), Do::Click(553), Do::Click(555)},
+        NextTo(104, kBackFinish),
+        BackTo(103, kBackNext),
+        Boxes("111101"), // as they were left
+        {Do::Next(), Do::Finish()},
+    });
+    EXPECT_NE(0, Play({&licence_, &modules_, &userDetails_}, script));
     const BYTE expected[6] = {1, 1, 1, 1, 0, 1};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(expected[i], context_.selected[i]) << "module " << i;
