@@ -20,7 +20,8 @@ namespace {
 const DWORD kBackNext = PSWIZB_BACK | PSWIZB_NEXT;
 const DWORD kBackFinish = PSWIZB_BACK | PSWIZB_FINISH;
 
-// A page that asks for a jump on Next or Back, and counts how often it became active.
+// A page that asks for a jump on Next or Back, counts how often it became active, and notes
+// whether the wizard was centred by its client area each time.
 class JumpingPage : public WizardPage {
   public:
     JumpingPage(int templateId, int nextPage, int backPage)
@@ -29,9 +30,18 @@ class JumpingPage : public WizardPage {
     int GetBackPage() override { return backPage_; }
     int OnSetActive() override {
         ++activations;
+        HWND wizard = GetParent(Window());
+        RECT desktop, client, frame;
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        GetClientRect(wizard, &client);
+        GetWindowRect(wizard, &frame);
+        if (frame.left == (desktop.right - client.right) / 2 &&
+            frame.top == (desktop.bottom - client.bottom) / 2)
+            ++centred;
         return 0;
     }
     int activations = 0;
+    int centred = 0;
 
   private:
     int nextPage_;
@@ -136,6 +146,8 @@ TEST_F(WizardFlow, AJumpLandsOnThePageWithThatDialogIdAndNoFurther) {
     EXPECT_EQ(1, skipped.activations);
     EXPECT_EQ(0, alsoSkipped.activations);
     EXPECT_EQ(2, target.activations);
+    EXPECT_EQ(2, target.centred);
+    EXPECT_EQ(1, last.centred);
 }
 
 TEST_F(WizardFlow, CancelAnsweredNoKeepsPageAndEntriesAndYesEndsTheWizardWithZero) {
