@@ -53,6 +53,11 @@ INT_PTR PlayWith(ScriptedUser& user, const std::function<INT_PTR()>& ui) {
     return result;
 }
 
+// About a second.
+unsigned Patience() {
+    return 50;
+}
+
 bool FolderPickerShown() {
     return FindPicker() != nullptr;
 }
