@@ -44,7 +44,8 @@ status=0
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 for bitmap in "$out"/page-*.bmp; do
   [ -e "$bitmap" ] || continue
-  "$convert" "$bitmap" "${bitmap%.bmp}.png"
+  # Without metadata or dates, so that an unchanged page gives the same file.
+  "$convert" "$bitmap" -strip -define png:exclude-chunk=date,time "${bitmap%.bmp}.png"
   rm -f "$bitmap"
 done
 ls "$out"/page-*.png 2>/dev/null || true

@@ -40,3 +40,46 @@ TEST_F(HostWindows, DialogUnitsBecomePixelsOfTheTemplateFont_HostOnly) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND), GetLastError());
     DestroyWindow(dialog);
 }
+
+TEST(HostGdi, DrawingOnWindowsIsLoggedAndObjectsAreCounted_HostOnly) {
+    hostemu::Reset();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 4;
+    info.bmiHeader.biHeight = 4;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    EXPECT_EQ(2u, hostemu::GdiObjectsAlive());
+    EXPECT_FALSE(DeleteObject(bitmap)); // still selected
+    SelectObject(memory, old);
+    DeleteDC(memory);
+
+    HWND window = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                  nullptr, nullptr, nullptr);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT panel = {0, 0, 120, 227};
+    DrawEdge(dc, &panel, BDR_SUNKENOUTER, BF_RECT);
+    RECT inside = {1, 1, 119, 226};
+    FillRect(dc, &inside, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    HRGN clip = CreateRectRgn(0, 0, 120, 227);
+    SelectClipRgn(dc, clip);
+    DeleteObject(clip);
+    SelectClipRgn(dc, nullptr);
+    EndPaint(window, &paint);
+    InvalidateRect(window, nullptr, FALSE);
+    EXPECT_EQ("DrawEdge 0,0,120,227 2 15\n"
+              "FillRect 1,1,119,226 black\n"
+              "SelectClipRgn 0,0,120,227\n"
+              "SelectClipRgn null\n"
+              "InvalidateRect \"\" all erase 0\n",
+              hostemu::DrawingLog());
+    DestroyWindow(window);
+    EXPECT_EQ(1u, hostemu::GdiObjectsAlive());
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_EQ(0u, hostemu::GdiObjectsAlive());
+}

@@ -78,6 +78,19 @@ INT_PTR CALLBACK TestPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_COMMAND && (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == EN_CHANGE)) {
         Record() += name + " WM_COMMAND " + std::to_string(LOWORD(wParam)) +
                     (HIWORD(wParam) == BN_CLICKED ? " BN_CLICKED\n" : " EN_CHANGE\n");
+        if (LOWORD(wParam) == kTestBrowse) {
+            BROWSEINFOA browse = {};
+            browse.hwndOwner = page;
+            browse.lpszTitle = "Where?";
+            browse.ulFlags = BIF_RETURNONLYFSDIRS;
+            PIDLIST_ABSOLUTE items = SHBrowseForFolderA(&browse);
+            char path[MAX_PATH] = "cancelled";
+            if (items) {
+                SHGetPathFromIDListA(items, path);
+                CoTaskMemFree(items);
+            }
+            Record() += name + " picked " + path + "\n";
+        }
         if (LOWORD(wParam) == kTestAsk) {
             int answer = MessageBoxA(page, "Asked", "Test Wizard", MB_OKCANCEL);
             Record() += name + " answer " + std::to_string(answer) + "\n";
@@ -235,6 +248,19 @@ TEST_F(Wizard, ScriptedUserTypesClicksAnswersAndChecksControls) {
                                              "Second WM_COMMAND 911 EN_CHANGE\n"
                                              "Second WM_COMMAND 912 BN_CLICKED\n"
                                              "Second answer 2\n"))
+        << record;
+}
+
+TEST_F(Wizard, ScriptedUserPicksFolders) {
+    ScriptedUser user({Do::Next(), Do::Click(kTestBrowse), Do::PickFolder(kScratchFolder),
+                       Do::Click(kTestBrowse), Do::PickFolder(nullptr), Do::Cancel(),
+                       Do::Answer(IDYES)});
+    EXPECT_EQ(0, user.Play([] { return RunTestWizard(); }));
+    EXPECT_EQ("", user.Failures());
+    std::string record = Record();
+    EXPECT_NE(std::string::npos, record.find(std::string("Second picked ") + kScratchFolder +
+                                             "\nSecond WM_COMMAND 913 BN_CLICKED\n"
+                                             "Second picked cancelled\n"))
         << record;
 }
 

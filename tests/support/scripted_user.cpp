@@ -207,6 +207,14 @@ bool ScriptedUser::Turn() {
         std::string seen;
         bool action = step.kind < Step::Kind::ExpectPage;
         bool held = action ? Perform(step, seen) : Check(step, seen);
+        if (!held && waited_ < detail::Patience()) {
+            // A window may not be there yet: a dialog box shows itself only once its loop
+            // finds the queue empty, which a timer's tick can come before.
+            ++waited_;
+            --next_;
+            return true;
+        }
+        waited_ = 0;
         if (!held) {
             Fail("step " + std::to_string(number) + " " + step.Describe() + ": " + seen);
             return Abort();

@@ -97,6 +97,7 @@ class ScriptedUser {
     size_t next_ = 0;
     bool aborting_ = false;
     unsigned abortTurns_ = 0;
+    unsigned waited_ = 0;
     std::string failures_;
 };
 
@@ -105,6 +106,8 @@ class ScriptedUser {
 namespace detail {
 INT_PTR PlayWith(ScriptedUser& user, const std::function<INT_PTR()>& ui);
 bool FolderPickerShown();
+// Turns a step that cannot be taken yet may wait for the program to catch up before it fails.
+unsigned Patience();
 bool AnswerFolderPicker(const char* path);
 } // namespace detail
 

@@ -12,6 +12,11 @@ INT_PTR PlayWith(ScriptedUser& user, const std::function<INT_PTR()>& ui) {
     return result;
 }
 
+// The emulation does everything at once: a step that cannot be taken now never will be.
+unsigned Patience() {
+    return 0;
+}
+
 bool FolderPickerShown() {
     return hostemu::FolderPickerOpen();
 }

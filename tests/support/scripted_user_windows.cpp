@@ -19,9 +19,7 @@ unsigned g_ticks = 0;
 HWND FindPicker() {
     for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
          window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
-        // Wine's modal loop shows the picker only once its queue is empty, after the first
-        // tick, so a picker not yet visible is already the one to answer.
-        if (FindWindowExA(window, nullptr, "SysTreeView32", nullptr))
+        if (IsWindowVisible(window) && FindWindowExA(window, nullptr, "SysTreeView32", nullptr))
             return window;
     }
     return nullptr;
@@ -53,6 +51,11 @@ INT_PTR PlayWith(ScriptedUser& user, const std::function<INT_PTR()>& ui) {
     KillTimer(nullptr, timer);
     g_user = nullptr;
     return result;
+}
+
+// About a second.
+unsigned Patience() {
+    return 50;
 }
 
 bool FolderPickerShown() {

@@ -8,3 +8,4 @@
 #define kTestBox 910
 #define kTestField 911
 #define kTestAsk 912
+#define kTestBrowse 913

@@ -7,6 +7,11 @@
 #include "tests/wizard/wizard_test_support.h"
 #include "wizard/licence_page.h"
 #include "wizard/licence_text.h"
+#ifndef _WIN32
+#include <iostream>
+
+#include "platform/host/emulation.h"
+#endif
 
 namespace {
 
@@ -80,9 +85,10 @@ TEST_F(WizardPageTest, LicenceAndNoticePagesShowTheirTextsReadOnly) {
     for (size_t i = agreement.find('\n'); i != std::string::npos; i = agreement.find('\n', i + 1))
         EXPECT_EQ('\r', agreement[i - 1]) << "line end at " << i;
     EXPECT_NE(std::string::npos, agreement.find("\r\n\r\n2. GRANT OF LICENCE\r\n\r\n"));
+    // The edit class takes WS_BORDER for a border of its own, so the style no longer shows it.
     const LONG_PTR style = GetWindowLongPtrA(GetDlgItem(window_, 400), GWL_STYLE);
-    EXPECT_EQ(ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER,
-              style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER));
+    EXPECT_EQ(ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+              style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL));
     DestroyWindow(window_);
 
     NoticePage notice(nullptr);
@@ -222,5 +228,48 @@ TEST_F(WizardPageTest, PanelShowsTheEdgeTheBlackFillAndTheBitmapCentredOrTheEdge
     Canvas canvas(panel.right + 6, panel.bottom + 6);
     EXPECT_EQ(0, plain.OnPaint(canvas.Dc()));
     ExpectPanel(canvas, panel, nullptr);
+}
+#endif
+
+#ifndef _WIN32
+// The emulation logs the drawing calls of window device contexts.
+TEST_F(WizardPageTest, PanelDrawsTheEdgeTheBlackFillAndTheBitmapCentredOrTheEdgeAlone_HostOnly) {
+    bitmap_ = LoadStockWizardBitmap();
+    ASSERT_NE(nullptr, bitmap_);
+    const unsigned objectsBefore = hostemu::GdiObjectsAlive();
+    {
+        WizardPage page(101, bitmap_);
+        window_ = CreatePageWindow(page);
+        ASSERT_NE(nullptr, window_);
+        RECT panel = {0, 0, 80, 140};
+        MapDialogRect(window_, &panel);
+        const std::string r = std::to_string(panel.right), b = std::to_string(panel.bottom);
+        const std::string x = std::to_string((panel.right - 116) / 2);
+        const std::string y = std::to_string((panel.bottom - 226) / 2);
+
+        hostemu::ClearDrawingLog();
+        HDC dc = GetDC(window_);
+        EXPECT_EQ(0, page.OnPaint(dc));
+        WizardPage plain(101, nullptr);
+        plain.AttachWindow(window_);
+        EXPECT_EQ(0, plain.OnPaint(dc));
+        ReleaseDC(window_, dc);
+        EXPECT_EQ("DrawEdge 0,0," + r + "," + b + " 2 15\n" +
+                      "SelectPalette palette 256 0\n"
+                      "RealizePalette\n"
+                      "SelectClipRgn 0,0," +
+                      r + "," + b + "\n" + "FillRect 1,1," + std::to_string(panel.right - 1) + "," +
+                      std::to_string(panel.bottom - 1) + " black\n" + "SetDIBitsToDevice " + x +
+                      "," + y +
+                      " 116x226 from 0,0 lines 0+226 116x226x8 rgb\n"
+                      "SelectClipRgn null\n"
+                      "SelectPalette default palette 0\n"
+                      "UnrealizeObject default palette\n"
+                      "DrawEdge 0,0," +
+                      r + "," + b + " 2 15\n",
+                  hostemu::DrawingLog());
+    }
+    // The page's palette and the clip region are gone; the bitmap is still the caller's.
+    EXPECT_EQ(objectsBefore, hostemu::GdiObjectsAlive());
 }
 #endif

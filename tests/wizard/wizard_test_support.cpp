@@ -1,6 +1,7 @@
 #include "tests/wizard/wizard_test_support.h"
 
 #include <cstring>
+#include <vector>
 
 #include "install/payload_extractor.h"
 
@@ -23,7 +24,13 @@ HBITMAP LoadStockWizardBitmap() {
     if (file.size() < sizeof fileHeader + sizeof(BITMAPINFOHEADER))
         return nullptr;
     std::memcpy(&fileHeader, file.data(), sizeof fileHeader);
-    const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof fileHeader);
+    if (fileHeader.bfOffBits <= sizeof fileHeader || fileHeader.bfOffBits > file.size())
+        return nullptr;
+    // The header and colour table, moved off the file's 14-byte offset to an aligned block.
+    std::vector<DWORD> block((fileHeader.bfOffBits - sizeof fileHeader + 3) / 4 + 1);
+    std::memcpy(block.data(), file.data() + sizeof fileHeader,
+                fileHeader.bfOffBits - sizeof fileHeader);
+    const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(block.data());
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap)
