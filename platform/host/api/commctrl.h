@@ -1,6 +1,8 @@
 // Property sheets of the common controls, in the form the wizard uses them.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/host/api/gdi.h"
 #include "platform/host/api/user.h"
 
@@ -84,9 +86,9 @@ typedef struct _PROPSHEETHEADERA {
 typedef const PROPSHEETHEADERA* LPCPROPSHEETHEADERA;
 
 // The size of a structure up to and including a member, as the first versions knew them.
+// The same values as the Windows headers' macro, without its arithmetic on a null pointer.
 #define CCSIZEOF_STRUCT(structname, member)                                                        \
-    (((int)((LPBYTE)(&((structname*)0)->member) - ((LPBYTE)((structname*)0)))) +                   \
-     sizeof(((structname*)0)->member))
+    (offsetof(structname, member) + sizeof(((structname*)0)->member))
 #define PROPSHEETPAGEA_V1_SIZE CCSIZEOF_STRUCT(PROPSHEETPAGEA, pcRefParent)
 #define PROPSHEETPAGEA_V2_SIZE CCSIZEOF_STRUCT(PROPSHEETPAGEA, pszHeaderSubTitle)
 #define PROPSHEETHEADERA_V1_SIZE CCSIZEOF_STRUCT(PROPSHEETHEADERA, pfnCallback)
