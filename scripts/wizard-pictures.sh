@@ -19,6 +19,19 @@ export WINEPREFIX=${NQ_PICTURES_WINEPREFIX:-$(dirname "$program")/wineprefix-pic
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
   >/dev/null 2>&1 </dev/null
+# A machine as the pages usually meet it: a registered owner and organisation, the system's
+# proxies for HTTP and FTP, and the browser's news server.
+settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+/usr/lib/wine/wine64 reg add "$settings" /v ProxyEnable /t REG_BINARY /d 01000000 /f \
+  >/dev/null 2>&1 </dev/null
+/usr/lib/wine/wine64 reg add "$settings" /v ProxyServer /t REG_SZ \
+  /d 'http=proxy.example.com:8080;ftp=proxy.example.com:2121' /f >/dev/null 2>&1 </dev/null
+/usr/lib/wine/wine64 reg add 'HKCU\Software\Netscape\Netscape Navigator\Services' \
+  /v NNTP_Server /t REG_SZ /d news.example.com:119 /f >/dev/null 2>&1 </dev/null
+for value in "RegisteredOwner=Alex Example" "RegisteredOrganization=Example Ltd"; do
+  /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' \
+    /v "${value%%=*}" /t REG_SZ /d "${value#*=}" /f >/dev/null 2>&1 </dev/null
+done
 # The program must meet a wineserver that starts on the virtual display: one left from the
 # step above has no display, and its windows would never reach the screen.
 /usr/lib/wine/wineserver -k 2>/dev/null || true
@@ -31,7 +44,8 @@ status=0
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 for bitmap in "$out"/page-*.bmp; do
   [ -e "$bitmap" ] || continue
-  "$convert" "$bitmap" "${bitmap%.bmp}.png"
+  # Without metadata or dates, so that an unchanged page gives the same file.
+  "$convert" "$bitmap" -strip -define png:exclude-chunk=date,time "${bitmap%.bmp}.png"
   rm -f "$bitmap"
 done
 ls "$out"/page-*.png 2>/dev/null || true

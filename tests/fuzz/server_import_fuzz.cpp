@@ -52,11 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RegKey settings("Web");
     if (settings.Open(CurrentUser,
                       "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", false)) {
-        DWORD enable = choice & 1;
+        // ProxyEnable of the wrong type, or of 0 to 5 bytes.
+        BYTE enable[8] = {static_cast<BYTE>(choice & 1)};
         if (choice & 2)
-            settings.WriteDword("ProxyEnable", enable);
+            settings.WriteDword("ProxyEnable", choice & 1);
         else
-            settings.WriteBinary("ProxyEnable", &enable, (choice >> 2) % 6);
+            settings.WriteBinary("ProxyEnable", enable, (choice >> 2) % 6);
         settings.WriteString("ProxyServer", Field(input, 0).c_str());
     }
     Put("Software\\Netscape\\Netscape Navigator\\Proxy Information", "http_Proxy", Field(input, 1));

@@ -47,34 +47,3 @@ TEST_F(InstallPath, NestedMissingFoldersPassAndAreGoneAfterwards) {
     EXPECT_TRUE(FileExists(ScratchPath("kept.txt")));
     EXPECT_FALSE(FileExists(ScratchPath("test.tmp")));
 }
-
-TEST_F(InstallPath, ExistingProbeFileFailsAndCreatedFoldersGo) {
-    ASSERT_TRUE(CreateDirectoryA(ScratchPath("Full").c_str(), nullptr));
-    ASSERT_TRUE(WriteTestFile(ScratchPath("Full\\test.tmp"), "mine"));
-    EXPECT_FALSE(TestInstallPath(ScratchPath("Full").c_str()));
-    std::string bytes;
-    ASSERT_TRUE(ReadTestFile(ScratchPath("Full\\test.tmp"), bytes));
-    EXPECT_EQ("mine", bytes);
-    // A level that is a file cannot hold the folders below it.
-    EXPECT_FALSE(TestInstallPath(ScratchPath("Full\\test.tmp\\Below").c_str()));
-    EXPECT_TRUE(ReadTestFile(ScratchPath("Full\\test.tmp"), bytes));
-}
-
-TEST_F(InstallPath, PathsNotOnADriveOrShareFailBeforeAnythingIsCreated) {
-    for (const char* path : {"", "QuilloSoft", "QuilloSoft\\Sub", "C:", "C:QuilloSoft",
-                             "c:QuilloSoft\\", "\\QuilloSoft", "\\\\server", "1:\\QuilloSoft"}) {
-        EXPECT_FALSE(TestInstallPath(path)) << path;
-        EXPECT_FALSE(FileExists("QuilloSoft")) << path;
-    }
-}
-
-TEST_F(InstallPath, FolderTooLongForTheModuleFilesIsRefusedUntouched) {
-    // 231 characters leave room for "\EmailQuillo\EmailQuillo.exe"; one more does not.
-    std::string base = ScratchPath("Long");
-    std::string fits = base + "\\" + std::string(231 - base.size() - 1, 'f');
-    ASSERT_EQ(231u, fits.size());
-    EXPECT_TRUE(TestInstallPath(fits.c_str()));
-    EXPECT_FALSE(TestInstallPath((fits + "g").c_str()));
-    EXPECT_FALSE(TestInstallPath((fits + "g\\").c_str()));
-    EXPECT_FALSE(FileExists(base));
-}

@@ -44,13 +44,6 @@ class ProxySettings : public TestWorld {
 
 } // namespace
 
-TEST_F(ProxySettings, NothingToImportGivesTheDefaults) {
-    Load();
-    ExpectSetting(0, false, "", 80);
-    ExpectSetting(1, false, "", 21);
-    ExpectSetting(2, false, "", 1080);
-}
-
 TEST_F(ProxySettings, SystemEntriesPerProtocolThenTheBrowser) {
     ASSERT_TRUE(enable_.SetBinary(kEnabled));
     ASSERT_TRUE(servers_.SetString("http=GateWay.Example.COM:8080;ftp=Files.Example.com:21"));
