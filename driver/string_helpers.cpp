@@ -42,3 +42,37 @@ bool CopyString(char* buffer, const char* text, size_t capacity) {
     std::memcpy(buffer, text, size);
     return true;
 }
+
+bool AppendString(char* buffer, size_t capacity, const char* text) {
+    if (text == nullptr)
+        return false;
+    size_t length = 0;
+    while (length < capacity && buffer[length] != '\0')
+        ++length;
+    size_t textLength = std::strlen(text);
+    if (length + textLength + 1 > capacity)
+        return false;
+    std::memcpy(buffer + length, text, textLength + 1);
+    return true;
+}
+
+bool ConcatStrings(char* buffer, size_t capacity, const char* first, const char* second) {
+    if (capacity == 0)
+        return false;
+    buffer[0] = '\0';
+    if (AppendString(buffer, capacity, first) && AppendString(buffer, capacity, second))
+        return true;
+    buffer[0] = '\0';
+    return false;
+}
+
+bool AppendHexNumber(char* buffer, size_t capacity, unsigned value) {
+    char digits[2 * sizeof value + 1];
+    char* first = digits + sizeof digits - 1;
+    *first = '\0';
+    do {
+        *--first = "0123456789ABCDEF"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    return AppendString(buffer, capacity, first);
+}

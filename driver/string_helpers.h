@@ -21,3 +21,14 @@ bool EqualIgnoringCase(const char* a, const char* b);
 // Copies `text` into `buffer` of `capacity` bytes; false, and the buffer left as it was, when it
 // does not fit with its zero.
 bool CopyString(char* buffer, const char* text, size_t capacity);
+
+// Appends `text` to the string in `buffer` of `capacity` bytes; false, and the buffer left as it
+// was, when `text` is null or the result does not fit with its zero.
+bool AppendString(char* buffer, size_t capacity, const char* text);
+// `first` followed by `second` in `buffer` of `capacity` bytes. False, and an empty buffer, when
+// either is null or the result does not fit with its zero: no key or file is ever addressed by
+// a name cut short.
+bool ConcatStrings(char* buffer, size_t capacity, const char* first, const char* second);
+// Appends `value` in upper-case hexadecimal without leading zeros ("1F"); false, and the buffer
+// left as it was, when it does not fit.
+bool AppendHexNumber(char* buffer, size_t capacity, unsigned value);

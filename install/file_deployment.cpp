@@ -1,6 +1,5 @@
 #include "install/file_deployment.h"
 
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
@@ -63,7 +62,9 @@ bool CreateInstallFolders(const char* installPath) {
 
 void ShowFile(ProgressBox& progress, const char* fileName) {
     char status[1024];
-    std::snprintf(status, sizeof status, "Decompressing %s...", fileName);
+    if (!ConcatStrings(status, sizeof status, "Decompressing ", fileName) ||
+        !AppendString(status, sizeof status, "..."))
+        status[0] = '\0';
     progress.Step();
     progress.SetStatus(status);
 }

@@ -1,6 +1,5 @@
 #include "install/restart_deletions.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "driver/setup_context.h"
@@ -208,8 +207,8 @@ void ScheduleDeleteAtRestart(const char* path, unsigned keyNumber, bool& wininit
     DWORD length = GetShortPathNameA(path, shortPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return;
-    char key[16];
-    std::snprintf(key, sizeof key, "NQ%X", keyNumber);
+    char key[16] = "NQ";
+    AppendHexNumber(key, sizeof key, keyNumber);
     WritePrivateProfileStringA("Rename", key, shortPath, kWininitName);
     wininitWritten = true;
 }

@@ -6,6 +6,7 @@
 #include "driver/shell_helpers.h"
 #include "install/document_types.h"
 #include "install/find_menu.h"
+#include "driver/string_helpers.h"
 #include "install/registry_names.h"
 #include "registry/reg_key.h"
 

@@ -1,6 +1,5 @@
 #include "wizard/proxy_settings.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "driver/setup_context.h"
@@ -43,8 +42,9 @@ void ImportBrowserProxy(const char* name, bool& use, char* address, DWORD& port)
     bool socks = EqualIgnoringCase(name, "socks");
     char serverValue[64];
     char portValue[64];
-    std::snprintf(serverValue, sizeof serverValue, "%s%s", name, socks ? "_Server" : "_Proxy");
-    std::snprintf(portValue, sizeof portValue, "%s%s", name, socks ? "_ServerPort" : "_ProxyPort");
+    if (!ConcatStrings(serverValue, sizeof serverValue, name, socks ? "_Server" : "_Proxy") ||
+        !ConcatStrings(portValue, sizeof portValue, name, socks ? "_ServerPort" : "_ProxyPort"))
+        return;
     RegKey key(GetModuleShortName(0));
     if (!key.Open(CurrentUser, socks ? kBrowserServicesKey : kBrowserProxyKey, true))
         return;

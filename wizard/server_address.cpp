@@ -1,9 +1,10 @@
 #include "wizard/server_address.h"
 
-#include <cctype>
 #include <climits>
 #include <cstring>
-#include <string>
+
+#include "driver/string_helpers.h"
+#include "platform/ascii_case.h"
 
 int ReadDecimal(const char* text) {
     while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
@@ -31,32 +32,62 @@ bool CutPort(char* text, DWORD& port) {
     return true;
 }
 
+namespace {
+
+// Where `key` first stands in `text`, letter case aside; null when it does not.
+const char* FindIgnoringCase(const char* text, const char* key) {
+    const size_t length = std::strlen(key);
+    for (; *text != '\0'; ++text) {
+        size_t matched = 0;
+        while (matched < length && AsciiUpper(text[matched]) == AsciiUpper(key[matched]))
+            ++matched;
+        if (matched == length)
+            return text;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool FindSystemProxy(const char* proxyServer, const char* name, char* address, size_t capacity,
                      DWORD& port) {
-    std::string servers = proxyServer;
-    std::string key = std::string(name) + "=";
-    for (std::string* text : {&servers, &key}) {
-        for (char& c : *text)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // The entry of `name`, up to the ";" that ends it. The first "name=" in any letter case.
+    const size_t nameLength = std::strlen(name);
+    const char* entry = nullptr;
+    for (const char* at = proxyServer; (at = FindIgnoringCase(at, name)) != nullptr; ++at) {
+        if (at[nameLength] == '=') {
+            entry = at + nameLength + 1;
+            break;
+        }
     }
-    std::string candidate;
-    size_t found = servers.find(key);
-    if (found != std::string::npos)
-        candidate = servers.substr(found + key.size());
-    else if (key == "http=" && servers.find_first_of("=;") == std::string::npos)
-        candidate = servers;
-    else
+    if (entry == nullptr) {
+        if (!EqualIgnoringCase(name, "http") || std::strpbrk(proxyServer, "=;") != nullptr)
+            return false;
+        entry = proxyServer;
+    }
+    size_t length = std::strcspn(entry, ";");
+    for (size_t i = 0; i + 3 <= length; ++i) {
+        if (std::strncmp(entry + i, "://", 3) == 0) {
+            entry += i + 3;
+            length -= i + 3;
+            break;
+        }
+    }
+    // The port follows the entry's last colon; the number ends at the ";" as at any non-digit.
+    size_t hostLength = length;
+    DWORD entryPort = port;
+    for (size_t i = length; i-- > 0;) {
+        if (entry[i] == ':') {
+            hostLength = i;
+            entryPort = static_cast<DWORD>(ReadDecimal(entry + i + 1));
+            break;
+        }
+    }
+    if (hostLength == 0 || hostLength + 1 > capacity)
         return false;
-    candidate = candidate.substr(0, candidate.find(';'));
-    size_t scheme = candidate.find("://");
-    if (scheme != std::string::npos)
-        candidate.erase(0, scheme + 3);
-    DWORD candidatePort = port;
-    CutPort(&candidate[0], candidatePort);
-    size_t length = std::strlen(candidate.c_str());
-    if (length == 0 || length + 1 > capacity)
-        return false;
-    std::memcpy(address, candidate.c_str(), length + 1);
-    port = candidatePort;
+    for (size_t i = 0; i < hostLength; ++i)
+        address[i] = AsciiLower(entry[i]);
+    address[hostLength] = '\0';
+    port = entryPort;
     return true;
 }

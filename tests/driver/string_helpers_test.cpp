@@ -38,3 +38,15 @@ TEST(EqualIgnoringCase, FoldsLettersOnly) {
     EXPECT_FALSE(EqualIgnoringCase("", "a"));
     EXPECT_TRUE(EqualIgnoringCase("", ""));
 }
+
+TEST(AppendHexNumber, UpperCaseWithoutLeadingZerosAndNeverCutShort) {
+    char key[8] = "NQ";
+    EXPECT_TRUE(AppendHexNumber(key, sizeof key, 0));
+    EXPECT_STREQ("NQ0", key);
+    char wide[16] = "NQ";
+    EXPECT_TRUE(AppendHexNumber(wide, sizeof wide, 0xFFFFFFFFu));
+    EXPECT_STREQ("NQFFFFFFFF", wide);
+    char tight[5] = "NQ";
+    EXPECT_FALSE(AppendHexNumber(tight, sizeof tight, 0x1AB));
+    EXPECT_STREQ("NQ", tight);
+}
