@@ -1,8 +1,10 @@
-# The product toolchain: 32-bit Windows through MinGW-w64 (posix threads for std::mutex).
+# The product toolchain: 32-bit Windows through MinGW-w64. The product runs one thread and uses
+# no C++ threads, so it takes the Win32 thread model, which brings no threading runtime into
+# the image.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
