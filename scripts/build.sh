@@ -17,6 +17,12 @@ file -b "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || {
   echo "build: $exe is not a 32-bit Windows GUI program for i386" >&2
   exit 1
 }
+# The 95 family's kernel32 has no LZ calls: they must come from lz32.
+i686-w64-mingw32-objdump -p "$exe" | grep -q 'DLL Name: LZ32.DLL' || {
+  echo "build: $exe does not take its LZ calls from LZ32.DLL" >&2
+  exit 1
+}
+bench/image_size.sh "$exe"
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)" --target NetQuilloSetup nq_robot
