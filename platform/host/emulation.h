@@ -97,6 +97,8 @@ void FailPath(const char* function, const char* path, DWORD error);
 void ClearFaults();
 // Calls of an emulated function since the last Reset, failed ones included.
 unsigned CallCount(const char* function);
+// Calls of every emulated function since the last Reset.
+unsigned TotalCallCount();
 
 // Resources a test program carries beside the program's own (a compiled .res image, such as
 // test dialogs), found by the resource calls as if the image held them. Adding the same image

@@ -53,6 +53,13 @@ unsigned CallCount(const char* function) {
     return it == Counts().end() ? 0 : it->second;
 }
 
+unsigned TotalCallCount() {
+    unsigned total = 0;
+    for (const auto& entry : Counts())
+        total += entry.second;
+    return total;
+}
+
 namespace detail {
 
 DWORD CheckFault(const char* function, const std::string& path) {
