@@ -197,6 +197,8 @@ void ScriptedUser::Fail(const std::string& what) {
 }
 
 bool ScriptedUser::Turn() {
+    if (observer_)
+        observer_();
     if (aborting_)
         return Abort();
     while (next_ < steps_.size()) {

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
@@ -86,6 +87,9 @@ class ScriptedUser {
     // to do. A failed expectation, or a wizard still waiting when the script has ended, makes
     // the user close every window of the wizard instead.
     bool Turn();
+    // Called at the start of every turn, before the user looks or acts: for benchmarks that
+    // time what the program does between two turns.
+    void SetTurnObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
   private:
     bool Perform(const Step& step, std::string& seen);
@@ -99,6 +103,7 @@ class ScriptedUser {
     unsigned abortTurns_ = 0;
     unsigned waited_ = 0;
     std::string failures_;
+    std::function<void()> observer_;
 };
 
 // The platform's part: the driver that gives the user turns while `ui` runs, and the folder
