@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "driver/entry.h"
+#include "platform/system_control_ids.h"
 #include "tests/support/scripted_user.h"
 
 #ifndef _WIN32
@@ -47,7 +48,7 @@ long long PlatformCalls() {
 bool WizardOpen() {
     for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
          window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
-        if (GetDlgItem(window, 0x3025))
+        if (GetDlgItem(window, kWizardFinishButton))
             return true;
     }
     return false;

@@ -6,11 +6,11 @@
 
 #include "platform/host/emulation.h"
 #include "platform/host/window_manager.h"
+#include "platform/system_control_ids.h"
 
 namespace hostemu {
 namespace {
 
-const int kTextControl = 0xFFFF;
 const LONG kButtonWidth = 75;
 const LONG kButtonHeight = 23;
 
@@ -111,7 +111,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     hostemu::Boxes()[box].type = type;
     CreateWindowExA(
         0, "Static", body.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 60, 16, width - 80, 40, box,
-        reinterpret_cast<HMENU>(static_cast<intptr_t>(hostemu::kTextControl)), nullptr, nullptr);
+        reinterpret_cast<HMENU>(static_cast<intptr_t>(kMessageBoxText)), nullptr, nullptr);
     LONG x = 12;
     for (int id : buttons) {
         CreateWindowExA(0, "Button", hostemu::ButtonText(id), WS_CHILD | WS_VISIBLE | WS_TABSTOP, x,

@@ -11,14 +11,11 @@
 #include "platform/host/dialog_template.h"
 #include "platform/host/emulation.h"
 #include "platform/host/window_manager.h"
+#include "platform/system_control_ids.h"
 
 namespace hostemu {
 namespace {
 
-// The common controls' ids of the wizard's buttons.
-const int kBackButton = 0x3023;
-const int kNextButton = 0x3024;
-const int kFinishButton = 0x3025;
 // The button row below the pages, in pixels.
 const LONG kButtonWidth = 75;
 const LONG kButtonHeight = 23;
@@ -175,9 +172,9 @@ void Cancel(Sheet& sheet, LPARAM closing) {
 }
 
 void SetWizardButtons(Sheet& sheet, DWORD flags) {
-    HWND back = GetDlgItem(sheet.window, kBackButton);
-    HWND next = GetDlgItem(sheet.window, kNextButton);
-    HWND finish = GetDlgItem(sheet.window, kFinishButton);
+    HWND back = GetDlgItem(sheet.window, kWizardBackButton);
+    HWND next = GetDlgItem(sheet.window, kWizardNextButton);
+    HWND finish = GetDlgItem(sheet.window, kWizardFinishButton);
     bool finishOn = (flags & PSWIZB_FINISH) && !(flags & PSWIZB_DISABLEDFINISH);
     EnableWindow(back, (flags & PSWIZB_BACK) ? TRUE : FALSE);
     EnableWindow(next, (flags & PSWIZB_NEXT) ? TRUE : FALSE);
@@ -219,13 +216,13 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kBackButton:
+        case kWizardBackButton:
             PressButton(*sheet, PSBTN_BACK);
             return TRUE;
-        case kNextButton:
+        case kWizardNextButton:
             PressButton(*sheet, PSBTN_NEXT);
             return TRUE;
-        case kFinishButton:
+        case kWizardFinishButton:
             PressButton(*sheet, PSBTN_FINISH);
             return TRUE;
         case IDCANCEL:
@@ -321,9 +318,9 @@ HWND CreateSheet(const PROPSHEETHEADERA& header, const std::vector<Page>& pages)
     made->dialogProc = SheetProc;
     LONG y = height + (kButtonBar - kButtonHeight) / 2;
     LONG x = width - 3 * kButtonWidth - 16;
-    CreateButton(window, kBackButton, "< &Back", x, y);
-    CreateButton(window, kNextButton, "&Next >", x + kButtonWidth, y);
-    CreateButton(window, kFinishButton, "Finish", x + kButtonWidth, y);
+    CreateButton(window, kWizardBackButton, "< &Back", x, y);
+    CreateButton(window, kWizardNextButton, "&Next >", x + kButtonWidth, y);
+    CreateButton(window, kWizardFinishButton, "Finish", x + kButtonWidth, y);
     CreateButton(window, IDCANCEL, "Cancel", x + 2 * kButtonWidth + 8, y);
     return window;
 }

@@ -2,6 +2,7 @@
 // the button states a page sees for each move, and the scripted user that drives it.
 #include <string>
 
+#include "platform/system_control_ids.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/test_dialogs.h"
 #include "tests/support/test_world.h"
@@ -26,7 +27,7 @@ std::string ButtonStates(HWND sheet) {
     std::string text;
     const char* names[] = {"Back", "Next", "Finish"};
     for (int i = 0; i < 3; ++i) {
-        HWND button = GetDlgItem(sheet, 0x3023 + i);
+        HWND button = GetDlgItem(sheet, kWizardBackButton + i);
         if (!button || !(GetWindowLongPtrA(button, GWL_STYLE) & WS_VISIBLE))
             continue;
         text += std::string(" ") + names[i] + (IsWindowEnabled(button) ? "+" : "-");

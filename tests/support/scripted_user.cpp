@@ -2,14 +2,11 @@
 // windows and acts on them through the Win32 calls, as a person at the screen would.
 #include "tests/support/scripted_user.h"
 
+#include "platform/system_control_ids.h"
+
 namespace scripted {
 namespace {
 
-// The common controls' ids of the wizard's buttons, and the text of a message box.
-const int kBackButton = 0x3023;
-const int kNextButton = 0x3024;
-const int kFinishButton = 0x3025;
-const int kMessageText = 0xFFFF;
 // Turns spent closing the wizard after a fault before it is destroyed outright.
 const unsigned kMaxAbortTurns = 20;
 
@@ -32,7 +29,7 @@ std::vector<HWND> Dialogs() {
 
 HWND FindSheet() {
     for (HWND window : Dialogs()) {
-        if (GetDlgItem(window, kNextButton))
+        if (GetDlgItem(window, kWizardNextButton))
             return window;
     }
     return nullptr;
@@ -40,7 +37,7 @@ HWND FindSheet() {
 
 HWND FindMessageBox() {
     for (HWND window : Dialogs()) {
-        if (!GetDlgItem(window, kNextButton) && GetDlgItem(window, kMessageText) &&
+        if (!GetDlgItem(window, kWizardNextButton) && GetDlgItem(window, kMessageBoxText) &&
             !FindWindowExA(window, nullptr, "SysTreeView32", nullptr))
             return window;
     }
@@ -63,11 +60,11 @@ bool Usable(HWND window) {
 
 DWORD WizardButtons(HWND sheet) {
     DWORD state = 0;
-    if (Usable(GetDlgItem(sheet, kBackButton)))
+    if (Usable(GetDlgItem(sheet, kWizardBackButton)))
         state |= PSWIZB_BACK;
-    if (Usable(GetDlgItem(sheet, kNextButton)))
+    if (Usable(GetDlgItem(sheet, kWizardNextButton)))
         state |= PSWIZB_NEXT;
-    if (Usable(GetDlgItem(sheet, kFinishButton)))
+    if (Usable(GetDlgItem(sheet, kWizardFinishButton)))
         state |= PSWIZB_FINISH;
     return state;
 }
@@ -244,7 +241,7 @@ bool ScriptedUser::Check(const Step& step, std::string& seen) {
             seen = "no message box is shown";
             return false;
         }
-        std::string text = TextOf(GetDlgItem(box, kMessageText));
+        std::string text = TextOf(GetDlgItem(box, kMessageBoxText));
         std::string caption = TextOf(box);
         seen = "the message box says \"" + text + "\" under \"" + caption + "\"";
         return text == step.text && caption == step.caption;
@@ -306,7 +303,7 @@ bool ScriptedUser::Perform(const Step& step, std::string& seen) {
     HWND sheet = FindSheet();
     HWND page = CurrentPage(sheet);
     if (box) {
-        seen = "a message box says \"" + TextOf(GetDlgItem(box, kMessageText)) + "\"";
+        seen = "a message box says \"" + TextOf(GetDlgItem(box, kMessageBoxText)) + "\"";
         return false;
     }
     if (!sheet || !page) {

@@ -2,13 +2,11 @@
 
 #include <vector>
 
+#include "platform/system_control_ids.h"
+
 namespace {
 
-// Control ids of the property sheet's own buttons and of a message box's text.
-const int kBackButton = 0x3023;
-const int kNextButton = 0x3024;
-const int kFinishButton = 0x3025;
-const int kMessageTextId = 0xFFFF;
+// The progress box's bar, by which the robot knows the box.
 const int kProgressBarId = 900;
 const UINT kAnswerTimeout = 5000;
 
@@ -31,9 +29,9 @@ BOOL CALLBACK NoteWindow(HWND window, LPARAM parameter) {
         return TRUE;
     if (GetDlgItem(window, kProgressBarId))
         search.found.progress = window;
-    else if (GetDlgItem(window, kMessageTextId))
+    else if (GetDlgItem(window, kMessageBoxText))
         search.found.message = window;
-    else if (GetDlgItem(window, kNextButton))
+    else if (GetDlgItem(window, kWizardNextButton))
         search.found.wizard = window;
     return TRUE;
 }
@@ -89,9 +87,9 @@ std::string WizardButtons(HWND wizard) {
     const struct {
         int id;
         const char* name;
-    } order[] = {{kBackButton, "Back"},
-                 {kNextButton, "Next"},
-                 {kFinishButton, "Finish"},
+    } order[] = {{kWizardBackButton, "Back"},
+                 {kWizardNextButton, "Next"},
+                 {kWizardFinishButton, "Finish"},
                  {IDCANCEL, "Cancel"}};
     for (const auto& button : order) {
         if (!ButtonUsable(wizard, button.id))
@@ -108,7 +106,7 @@ void PressWizardButton(HWND wizard, int button) {
 }
 
 std::string MessageText(HWND box) {
-    return ItemText(box, kMessageTextId);
+    return ItemText(box, kMessageBoxText);
 }
 
 std::string MessageButtons(HWND box) {
