@@ -18,7 +18,9 @@ file -b "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || {
   exit 1
 }
 # The 95 family's kernel32 has no LZ calls: they must come from lz32.
-i686-w64-mingw32-objdump -p "$exe" | grep -q 'DLL Name: LZ32.DLL' || {
+# (The listing is read whole first: grep -q stopping early would fail the pipe under pipefail.)
+imports=$(i686-w64-mingw32-objdump -p "$exe")
+grep -q 'DLL Name: LZ32.DLL' <<<"$imports" || {
   echo "build: $exe does not take its LZ calls from LZ32.DLL" >&2
   exit 1
 }
