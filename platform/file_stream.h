@@ -38,6 +38,10 @@ inline bool WriteFileStream(FileStream* stream, const void* data, size_t size) {
 inline bool FileStreamAtEnd(FileStream* stream) {
     return std::feof(stream) != 0;
 }
+// True once a read or a write has failed (not merely met the end).
+inline bool FileStreamFailed(FileStream* stream) {
+    return std::ferror(stream) != 0;
+}
 // The number of bytes read, short only at the end or on failure.
 inline size_t ReadFileStream(FileStream* stream, void* buffer, size_t size) {
     return std::fread(buffer, 1, size, stream);
@@ -52,5 +56,6 @@ bool SeekFileStream(FileStream* stream, long offset);
 bool ReadFileStreamLine(FileStream* stream, char* buffer, int capacity);
 bool WriteFileStream(FileStream* stream, const void* data, size_t size);
 bool FileStreamAtEnd(FileStream* stream);
+bool FileStreamFailed(FileStream* stream);
 size_t ReadFileStream(FileStream* stream, void* buffer, size_t size);
 #endif

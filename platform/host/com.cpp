@@ -307,7 +307,7 @@ HRESULT CoInitialize(LPVOID) {
 }
 
 void CoUninitialize() {
-    hostemu::detail::CheckFault("CoUninitialize");
+    hostemu::detail::CountCall("CoUninitialize");
     if (Initialisations() > 0)
         --Initialisations();
 }

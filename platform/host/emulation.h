@@ -95,6 +95,17 @@ unsigned GdiObjectsAlive();
 void FailCall(const char* function, DWORD error, unsigned occurrence = 0);
 void FailPath(const char* function, const char* path, DWORD error);
 void ClearFaults();
+// The program's calls that can fail, as they are made: every call that consults the faults
+// above, except those the machine's user makes in a turn, is shown to the observer, which
+// answers an error to fail it with, or 0. For sweeps that fail each call of a run in turn.
+// Reset removes it.
+using CallObserver = std::function<DWORD(const char* function, const std::string& path)>;
+void SetCallObserver(CallObserver observer);
+// The error Windows gives when `function` fails where nothing is wrong with the arguments: a
+// refused file or key, a full disk, a failed read, an invalid handle at a close, a drive that
+// is not ready, a resource the image lacks, or want of memory for windows, drawing objects,
+// loading resources and COM.
+DWORD UsualError(const char* function);
 // Calls of an emulated function since the last Reset, failed ones included.
 unsigned CallCount(const char* function);
 // Calls of every emulated function since the last Reset.
@@ -111,6 +122,22 @@ std::string ExportRegistry();
 namespace detail {
 // Counts the call and answers the error of the first fault that matches it, or 0.
 DWORD CheckFault(const char* function, const std::string& path = std::string());
+// Counts a call that cannot fail (it returns nothing, or the emulation does not model its
+// failure), without consulting faults or the observer.
+void CountCall(const char* function);
+// While one lives, the calls made are not the program's: the user's in a turn, or those the
+// emulation makes to carry out one call that Windows does as a whole (a profile write). The
+// observer does not see them.
+class NotTheProgram {
+  public:
+    NotTheProgram();
+    ~NotTheProgram();
+    NotTheProgram(const NotTheProgram&) = delete;
+    NotTheProgram& operator=(const NotTheProgram&) = delete;
+
+  private:
+    bool outer_;
+};
 void ResetFaults();
 void ResetRegistry();
 void ResetFiles(const char* windowsDirectory, const char* systemDirectory);

@@ -1,9 +1,12 @@
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
+#include "platform/host/win32_api.h"
 
 namespace hostemu {
 namespace {
@@ -23,6 +26,24 @@ std::vector<Fault>& Faults() {
 std::map<std::string, unsigned>& Counts() {
     static std::map<std::string, unsigned> counts;
     return counts;
+}
+
+CallObserver& Observer() {
+    static CallObserver observer;
+    return observer;
+}
+
+bool& OutsideTheProgram() {
+    static bool acting = false;
+    return acting;
+}
+
+bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
+    for (const char* candidate : names) {
+        if (name == candidate)
+            return true;
+    }
+    return false;
 }
 
 bool PathMatches(const std::string& faultPath, const std::string& path) {
@@ -46,7 +67,38 @@ void FailPath(const char* function, const char* path, DWORD error) {
     Faults().push_back(Fault{function ? function : "", 0, path, error});
 }
 
-void ClearFaults() { Faults().clear(); }
+void ClearFaults() {
+    Faults().clear();
+}
+
+void SetCallObserver(CallObserver observer) {
+    Observer() = std::move(observer);
+}
+
+DWORD UsualError(const char* function) {
+    const std::string name = function;
+    if (OneOf(name, {"CloseHandle", "RegCloseKey"}))
+        return ERROR_INVALID_HANDLE;
+    if (name == "WriteFile")
+        return ERROR_DISK_FULL;
+    if (OneOf(name, {"ReadFile", "LZRead"}))
+        return ERROR_READ_FAULT;
+    if (name == "GetDiskFreeSpaceA")
+        return ERROR_NOT_READY;
+    // A lookup in the mapped image fails only for a resource that is not there.
+    if (name == "FindResourceA")
+        return ERROR_RESOURCE_NAME_NOT_FOUND;
+    // What a machine that refuses the user answers for the files and keys it guards.
+    if (name.compare(0, 3, "Reg") == 0 ||
+        OneOf(name, {"CreateFileA", "DeleteFileA", "CreateDirectoryA", "RemoveDirectoryA",
+                     "GetFileAttributesA", "SetFileAttributesA", "FindFirstFileA", "FindNextFileA",
+                     "MoveFileExA", "GetTempPathA", "GetTempFileNameA", "GetShortPathNameA",
+                     "LZOpenFileA", "GetPrivateProfileStringA", "WritePrivateProfileStringA",
+                     "IPersistFile::Save", "IPersistFile::Load"}))
+        return ERROR_ACCESS_DENIED;
+    // Windows, dialogs, drawing objects, resources and COM objects fail for want of memory.
+    return ERROR_OUTOFMEMORY;
+}
 
 unsigned CallCount(const char* function) {
     auto it = Counts().find(function);
@@ -73,12 +125,27 @@ DWORD CheckFault(const char* function, const std::string& path) {
             continue;
         return fault.error;
     }
+    if (Observer() && !OutsideTheProgram())
+        return Observer()(function, path);
     return 0;
+}
+
+void CountCall(const char* function) {
+    ++Counts()[function];
+}
+
+NotTheProgram::NotTheProgram() : outer_(OutsideTheProgram()) {
+    OutsideTheProgram() = true;
+}
+
+NotTheProgram::~NotTheProgram() {
+    OutsideTheProgram() = outer_;
 }
 
 void ResetFaults() {
     Faults().clear();
     Counts().clear();
+    Observer() = nullptr;
 }
 
 bool EqualNames(const std::string& a, const std::string& b) {

@@ -14,6 +14,8 @@ struct FileStream {
     bool canWrite = false;
     bool append = false;
     bool atEnd = false;
+    // The runtime's error indicator: a read or write the system refused.
+    bool failed = false;
 };
 
 namespace {
@@ -23,7 +25,11 @@ constexpr char kEndOfText = 0x1A;
 // One byte as the stream's mode reads it; false at the end of the file or on failure.
 bool GetByte(FileStream* stream, char& byte) {
     DWORD read = 0;
-    if (!ReadFile(stream->file, &byte, 1, &read, nullptr) || read == 0) {
+    if (!ReadFile(stream->file, &byte, 1, &read, nullptr)) {
+        stream->failed = true;
+        return false;
+    }
+    if (read == 0) {
         stream->atEnd = true;
         return false;
     }
@@ -48,8 +54,11 @@ bool GetByte(FileStream* stream, char& byte) {
 
 bool PutBytes(FileStream* stream, const char* data, size_t size) {
     DWORD written = 0;
-    return WriteFile(stream->file, data, static_cast<DWORD>(size), &written, nullptr) &&
-           written == size;
+    if (WriteFile(stream->file, data, static_cast<DWORD>(size), &written, nullptr) &&
+        written == size)
+        return true;
+    stream->failed = true;
+    return false;
 }
 
 } // namespace
@@ -157,14 +166,20 @@ bool FileStreamAtEnd(FileStream* stream) {
     return stream->atEnd;
 }
 
+bool FileStreamFailed(FileStream* stream) {
+    return stream->failed;
+}
+
 size_t ReadFileStream(FileStream* stream, void* buffer, size_t size) {
     if (!stream->canRead)
         return 0;
     char* bytes = static_cast<char*>(buffer);
     if (!stream->text) {
         DWORD read = 0;
-        if (!ReadFile(stream->file, bytes, static_cast<DWORD>(size), &read, nullptr))
+        if (!ReadFile(stream->file, bytes, static_cast<DWORD>(size), &read, nullptr)) {
+            stream->failed = true;
             return 0;
+        }
         if (read < size)
             stream->atEnd = true;
         return read;

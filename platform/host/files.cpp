@@ -435,6 +435,8 @@ BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
     auto it = Searches().find(reinterpret_cast<uintptr_t>(handle));
     if (it == Searches().end())
         return FailBool(ERROR_INVALID_HANDLE);
+    if (DWORD error = hostemu::detail::CheckFault("FindNextFileA"))
+        return FailBool(error);
     Search& search = it->second;
     if (search.next >= search.entries.size())
         return FailBool(ERROR_NO_MORE_FILES);
@@ -599,6 +601,10 @@ DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+    if (DWORD error = hostemu::detail::CheckFault("GetModuleFileNameA")) {
+        SetLastError(error);
+        return 0;
+    }
     if (module != nullptr && reinterpret_cast<uintptr_t>(module) != kModuleHandle) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return 0;

@@ -210,6 +210,10 @@ using hostemu::Kind;
 using hostemu::Object;
 
 HDC CreateCompatibleDC(HDC) {
+    if (DWORD error = hostemu::detail::CheckFault("CreateCompatibleDC")) {
+        SetLastError(error);
+        return nullptr;
+    }
     return hostemu::MakeDc(nullptr, false);
 }
 
@@ -333,6 +337,10 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
                          DWORD) {
     if (bits)
         *bits = nullptr;
+    if (DWORD error = hostemu::detail::CheckFault("CreateDIBSection")) {
+        SetLastError(error);
+        return nullptr;
+    }
     if (!info || section || usage != DIB_RGB_COLORS) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -413,6 +421,10 @@ BOOL BitBlt(HDC dc, int x, int y, int cx, int cy, HDC source, int x1, int y1, DW
 }
 
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
+    if (DWORD error = hostemu::detail::CheckFault("CreatePalette")) {
+        SetLastError(error);
+        return nullptr;
+    }
     if (!palette || palette->palVersion != 0x300 || palette->palNumEntries == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -452,6 +464,10 @@ BOOL UnrealizeObject(HGDIOBJ handle) {
 }
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
+    if (DWORD error = hostemu::detail::CheckFault("CreateRectRgn")) {
+        SetLastError(error);
+        return nullptr;
+    }
     auto object = std::make_unique<Object>();
     object->kind = Kind::Region;
     object->rect = RECT{std::min(left, right), std::min(top, bottom), std::max(left, right),
@@ -495,6 +511,10 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     hostemu::wm::Window* made = hostemu::wm::Find(window);
     if (!made || !paint)
         return nullptr;
+    if (DWORD error = hostemu::detail::CheckFault("BeginPaint")) {
+        SetLastError(error);
+        return nullptr;
+    }
     made->needsPaint = false;
     std::memset(paint, 0, sizeof *paint);
     paint->hdc = hostemu::MakeDc(window, true);
@@ -593,6 +613,10 @@ HBRUSH GetSysColorBrush(int index) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF colour) {
+    if (DWORD error = hostemu::detail::CheckFault("CreateSolidBrush")) {
+        SetLastError(error);
+        return nullptr;
+    }
     auto object = std::make_unique<Object>();
     object->kind = Kind::Brush;
     object->colour = colour & 0xFFFFFF;

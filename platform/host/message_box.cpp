@@ -86,9 +86,16 @@ INT_PTR CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 } // namespace hostemu
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    // The log keeps what the program meant to say even when the box fails, which a sweep
+    // needs to tell outcomes.
+    auto notShown = [&] {
+        hostemu::wm::Log(std::string("message not shown \"") + (caption ? caption : "Error") +
+                         "\": " + (text ? text : ""));
+        return 0;
+    };
     if (DWORD error = hostemu::detail::CheckFault("MessageBoxA")) {
         SetLastError(error);
-        return 0;
+        return notShown();
     }
     if (owner && !IsWindow(owner))
         return 0;
@@ -104,7 +111,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
                                WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 200, width, 120, root,
                                nullptr, nullptr, nullptr);
     if (!box)
-        return 0;
+        return notShown();
     hostemu::wm::Window* window = hostemu::wm::Find(box);
     window->proc = hostemu::wm::DialogProc;
     window->dialogProc = hostemu::BoxProc;

@@ -89,7 +89,10 @@ bool RunModalLoop(HWND window, const std::function<bool()>& done) {
         }
         timersPosted = false;
         std::function<bool()> user = TheQueue().user;
-        if (!user || !user())
+        if (!user)
+            return false;
+        hostemu::detail::NotTheProgram userActs;
+        if (!user())
             return false;
     }
     return false;

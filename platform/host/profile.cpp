@@ -48,6 +48,7 @@ std::string ProfilePath(const char* fileName) {
     if (std::strpbrk(fileName, "\\/:") != nullptr)
         return fileName;
     char directory[MAX_PATH];
+    hostemu::detail::NotTheProgram system;
     UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
     std::string path(directory, length < MAX_PATH ? length : 0);
     if (path.empty() || path.back() != '\\')
@@ -98,7 +99,10 @@ std::string Serialise(const std::vector<ProfileSection>& sections) {
     return bytes;
 }
 
+// The profile calls read and write a file whole, as one call: a sweep fails the call itself,
+// never half of it.
 bool ReadWhole(const std::string& path, std::string& bytes) {
+    hostemu::detail::NotTheProgram system;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -112,6 +116,7 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
 }
 
 bool WriteWhole(const std::string& path, const std::string& bytes) {
+    hostemu::detail::NotTheProgram system;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -118,7 +118,7 @@ BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE items, LPSTR path) {
 PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA browse) {
     if (browse == nullptr)
         return nullptr;
-    hostemu::detail::CheckFault("SHBrowseForFolderA");
+    hostemu::detail::CountCall("SHBrowseForFolderA");
     Shell& shell = TheShell();
     ++shell.pickersShown;
     shell.lastRequest.owner = browse->hwndOwner;

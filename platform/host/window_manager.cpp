@@ -345,8 +345,7 @@ HWND GetParent(HWND handle) {
 }
 
 HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName) {
-    hostemu::detail::CheckFault("FindWindowExA",
-                                className && !IS_INTRESOURCE(className) ? className : "");
+    hostemu::detail::CountCall("FindWindowExA");
     if (parent == GetDesktopWindow())
         parent = nullptr;
     std::vector<HWND> candidates = hostemu::wm::ChildrenOf(parent);
