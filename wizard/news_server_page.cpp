@@ -40,8 +40,7 @@ bool NewsServerPage::OnCommand(UINT, UINT id, HWND) {
 }
 
 bool NewsServerPage::Commit() {
-    StoreNewsServerSettings(settings_);
-    return true;
+    return StoreNewsServerSettings(settings_);
 }
 
 void NewsServerPage::UpdateAuthControls() {

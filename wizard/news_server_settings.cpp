@@ -29,16 +29,17 @@ void LoadNewsServerSettings(NewsServerSettings& settings) {
         CutPort(settings.serverName, settings.port);
 }
 
-void StoreNewsServerSettings(const NewsServerSettings& settings) {
+bool StoreNewsServerSettings(const NewsServerSettings& settings) {
     const char* news = FindModuleShortName("news");
     if (news[0] == '\0' || !IsModuleSelected("news"))
-        return;
+        return true;
     RegKey key(news);
     if (!key.Open(Module, nullptr, false))
-        return;
-    key.WriteString("ServerNameText", settings.serverName);
-    key.WriteDword("ServerPort", settings.port);
-    key.WriteFlag("ServerAuthorization", settings.requiresAuthentication);
-    key.WriteString("ServerUserid", settings.userId);
-    key.WriteString("ServerPassword", settings.password);
+        return false;
+    bool stored = key.WriteString("ServerNameText", settings.serverName);
+    stored &= key.WriteDword("ServerPort", settings.port);
+    stored &= key.WriteFlag("ServerAuthorization", settings.requiresAuthentication);
+    stored &= key.WriteString("ServerUserid", settings.userId);
+    stored &= key.WriteString("ServerPassword", settings.password);
+    return stored;
 }

@@ -17,5 +17,7 @@ struct NewsServerSettings {
 // defaults), the browser's "name:port" otherwise.
 void LoadNewsServerSettings(NewsServerSettings& settings);
 
-// Writes the five values into the News module's key, only while News is selected.
-void StoreNewsServerSettings(const NewsServerSettings& settings);
+// Writes the five values into the News module's key, only while News is selected. False when
+// the key or a value could not be written: settings the user gave that are not stored fail the
+// install rather than pass for done.
+bool StoreNewsServerSettings(const NewsServerSettings& settings);

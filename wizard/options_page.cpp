@@ -74,9 +74,8 @@ bool OptionsPage::OnCommand(UINT code, UINT id, HWND) {
 
 bool OptionsPage::Commit() {
     RegKey key(GetModuleShortName(0));
-    if (key.Open(Updates, nullptr, false))
-        key.WriteString("subscribelist", mailingList_ ? "1" : "0");
-    return true;
+    return key.Open(Updates, nullptr, false) &&
+           key.WriteString("subscribelist", mailingList_ ? "1" : "0");
 }
 
 void OptionsPage::GetInstallPath(char* buffer, size_t size) const {

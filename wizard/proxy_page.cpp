@@ -47,9 +47,10 @@ bool ProxyPage::OnCommand(UINT, UINT id, HWND) {
 }
 
 bool ProxyPage::Commit() {
+    bool stored = true;
     for (int i = 0; i < kProxyProtocolCount; ++i)
-        StoreProxySetting(kProxyProtocols[i], settings_[i]);
-    return true;
+        stored &= StoreProxySetting(kProxyProtocols[i], settings_[i]);
+    return stored;
 }
 
 void ProxyPage::UpdateProxyControls() {

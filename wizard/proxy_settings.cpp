@@ -78,11 +78,12 @@ void LoadProxySetting(const ProxyProtocol& protocol, ProxySetting& setting) {
     ImportProxySettings(protocol.importName, setting.use, setting.address, setting.port);
 }
 
-void StoreProxySetting(const ProxyProtocol& protocol, const ProxySetting& setting) {
+bool StoreProxySetting(const ProxyProtocol& protocol, const ProxySetting& setting) {
     RegKey key(GetModuleShortName(0));
     if (!key.Open(Updates, nullptr, false))
-        return;
-    key.WriteFlag(protocol.useValue, setting.use);
-    key.WriteString(protocol.serverValue, setting.address);
-    key.WriteDword(protocol.portValue, setting.port);
+        return false;
+    bool stored = key.WriteFlag(protocol.useValue, setting.use);
+    stored &= key.WriteString(protocol.serverValue, setting.address);
+    stored &= key.WriteDword(protocol.portValue, setting.port);
+    return stored;
 }

@@ -35,5 +35,6 @@ void LoadProxySetting(const ProxyProtocol& protocol, ProxySetting& setting);
 // values alone when it has no server for `name`.
 void ImportProxySettings(const char* name, bool& use, char* address, DWORD& port);
 
-// Use, address and port into the shared settings key; a key that cannot be written is left.
-void StoreProxySetting(const ProxyProtocol& protocol, const ProxySetting& setting);
+// Use, address and port into the shared settings key; false when the key or a value could not
+// be written.
+bool StoreProxySetting(const ProxyProtocol& protocol, const ProxySetting& setting);

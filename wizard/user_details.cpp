@@ -29,12 +29,13 @@ void LoadUserDetails(UserDetails& details) {
         details.country[0] = '\0';
 }
 
-void StoreUserDetails(const UserDetails& details) {
+bool StoreUserDetails(const UserDetails& details) {
     RegKey key(GetModuleShortName(0));
     if (!key.Open(Updates, nullptr, false))
-        return;
-    key.WriteString("username", details.fullName);
-    key.WriteString("email", details.email);
-    key.WriteString("company", details.company);
-    key.WriteString("country", details.country);
+        return false;
+    bool stored = key.WriteString("username", details.fullName);
+    stored &= key.WriteString("email", details.email);
+    stored &= key.WriteString("company", details.company);
+    stored &= key.WriteString("country", details.country);
+    return stored;
 }

@@ -16,5 +16,6 @@ struct UserDetails {
 // A stored `username` value decides between the stored details and the system's.
 void LoadUserDetails(UserDetails& details);
 
-// The four values into the shared settings key, empty ones included.
-void StoreUserDetails(const UserDetails& details);
+// The four values into the shared settings key, empty ones included; false when the key or a
+// value could not be written.
+bool StoreUserDetails(const UserDetails& details);

@@ -32,6 +32,5 @@ bool UserDetailsPage::OnKillActive() {
 }
 
 bool UserDetailsPage::Commit() {
-    StoreUserDetails(details_);
-    return true;
+    return StoreUserDetails(details_);
 }

@@ -30,9 +30,10 @@ std::vector<Step> Then(std::vector<Step> steps, const std::vector<Step>& more) {
 
 // Through the wizard with every default, all six modules chosen.
 std::vector<Step> DefaultWizard() {
-    return {Expect::Page(101), Do::Next(),   Expect::Page(103), Do::Next(),
-            Expect::Page(104), Do::Next(),   Expect::Page(105), Do::Next(),
-            Expect::Page(107), Do::Next(),   Expect::Page(106), Expect::Buttons(PSWIZB_BACK | PSWIZB_FINISH),
+    return {Expect::Page(101), Do::Next(),        Expect::Page(103),
+            Do::Next(),        Expect::Page(104), Do::Next(),
+            Expect::Page(105), Do::Next(),        Expect::Page(107),
+            Do::Next(),        Expect::Page(106), Expect::Buttons(PSWIZB_BACK | PSWIZB_FINISH),
             Do::Finish()};
 }
 
@@ -49,8 +50,8 @@ std::vector<Step> CancelAtOnce() {
 // Creates the key `path` under HKEY_CURRENT_USER, with "Distributor" when given.
 void MakeUserKey(const char* path, const char* distributor = nullptr) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
     if (distributor)
         RegSetValueExA(key, "Distributor", 0, REG_SZ, reinterpret_cast<const BYTE*>(distributor),
                        static_cast<DWORD>(std::string(distributor).size() + 1));
@@ -102,13 +103,14 @@ TEST_F(HostInstallSequence, TheDefaultInstallFillsTheBarAndCompletes_HostOnly) {
     EXPECT_EQ("", Run(Then(DefaultWizard(), Outcome("Installation complete."))));
     const std::string log = hostemu::UserLog();
     // 5 x 6 + 4 steps, the last just before the last status text.
-    EXPECT_TRUE(Contains(log, "progress control 900: 34 of 0..34\ntext control 901: Setup complete..."))
+    EXPECT_TRUE(
+        Contains(log, "progress control 900: 34 of 0..34\ntext control 901: Setup complete..."))
         << log;
     EXPECT_FALSE(Contains(log, "progress control 900: 35"));
     const std::string registry = hostemu::ExportRegistry();
     for (const CatalogueRow& row : kProductCatalogue) {
-        EXPECT_EQ("\"QuilloSoft\"", ValueIn(registry, std::string(kSuiteKey) + "\\" + row.shortName,
-                                            "Distributor"))
+        EXPECT_EQ("\"QuilloSoft\"",
+                  ValueIn(registry, std::string(kSuiteKey) + "\\" + row.shortName, "Distributor"))
             << row.shortName;
     }
     // The open command quotes the program's path, blanks and all.
@@ -122,8 +124,7 @@ TEST_F(HostInstallSequence, ModulesAlreadyOnTheMachineKeepTheirDistributor_HostO
     MakeUserKey("Software\\QuilloSoft\\NetQuillo\\CurrentVersion\\Email", "Reseller");
     EXPECT_EQ("", Run(Then(DefaultWizard(), Outcome("Installation complete."))));
     const std::string registry = hostemu::ExportRegistry();
-    EXPECT_EQ("\"Reseller\"",
-              ValueIn(registry, std::string(kSuiteKey) + "\\Email", "Distributor"));
+    EXPECT_EQ("\"Reseller\"", ValueIn(registry, std::string(kSuiteKey) + "\\Email", "Distributor"));
     EXPECT_EQ("\"QuilloSoft\"", ValueIn(registry, std::string(kSuiteKey) + "\\Web", "Distributor"));
 }
 
@@ -166,6 +167,18 @@ TEST_F(HostInstallSequence, AFailingPatchRollsBackAndStopsThePatches_HostOnly) {
     EXPECT_EQ("(no value)", ValueIn(registry, phone, "RegistryVersion"));
 }
 
+TEST_F(HostInstallSequence, AnAnswerThatCannotBeStoredFailsTheInstall_HostOnly) {
+    // The shared settings key takes the user's details, the mailing-list choice and the
+    // proxies; it opens, but refuses every value.
+    const std::string updates = std::string(kSuiteKey) + "\\Updates";
+    hostemu::FailPath("RegSetValueExA", updates.c_str(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ("", Run(Then(DefaultWizard(), Outcome("Installation failed."))));
+    EXPECT_FALSE(Contains(hostemu::UserLog(), "Adding to find menu..."));
+    const std::string registry = hostemu::ExportRegistry();
+    EXPECT_FALSE(Contains(registry, "[" + updates + "]")) << registry;
+    EXPECT_FALSE(Contains(hostemu::ListFiles(), "QuilloSoft\\WebQuillo\\WebQuillo.exe"));
+}
+
 TEST_F(HostInstallSequence, CancelShowsNothingAndInstallsNothing_HostOnly) {
     EXPECT_EQ("", Run(CancelAtOnce()));
     EXPECT_TRUE(MachineUnchanged());
@@ -184,9 +197,9 @@ TEST_F(HostInstallSequence, TheTemporaryDriveMustHoldTheWholeSuite_HostOnly) {
     EXPECT_TRUE(Contains(hostemu::UserLog(), std::string("show \"") + kTitle + "\""));
 
     ASSERT_TRUE(hostemu::SetFreeSpace("C:\\", 3839999));
-    EXPECT_EQ("", Run({Expect::Message("Insufficient free drive space to complete installation.",
-                                       kTitle),
-                       Do::Answer(IDOK)}));
+    EXPECT_EQ(
+        "", Run({Expect::Message("Insufficient free drive space to complete installation.", kTitle),
+                 Do::Answer(IDOK)}));
     EXPECT_EQ("message \"NetQuillo Installation\": Insufficient free drive space to complete "
               "installation.\nshow \"NetQuillo Installation\"\nclose \"NetQuillo Installation\"\n",
               hostemu::UserLog())
@@ -196,9 +209,9 @@ TEST_F(HostInstallSequence, TheTemporaryDriveMustHoldTheWholeSuite_HostOnly) {
 
     // A drive that cannot be asked has no room either.
     hostemu::FailCall("GetDiskFreeSpaceA", ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ("", Run({Expect::Message("Insufficient free drive space to complete installation.",
-                                       kTitle),
-                       Do::Answer(IDOK)}));
+    EXPECT_EQ(
+        "", Run({Expect::Message("Insufficient free drive space to complete installation.", kTitle),
+                 Do::Answer(IDOK)}));
 }
 
 TEST_F(HostInstallSequence, ANetworkTemporaryFolderAlwaysHasRoom_HostOnly) {
@@ -225,9 +238,9 @@ TEST_F(HostInstallSequence, WithoutATemporaryFolderTheWizardHasNoPicture_HostOnl
 TEST_F(HostInstallSequence, TheBackdropPictureIsTheProgramsNameWithBmp_HostOnly) {
     // A 2 x 1 24-bit picture.
     std::string picture = "BM";
-    const unsigned char rest[] = {62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
-                                  1,  0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 8, 0, 0, 0, 0, 0, 0, 0,
-                                  0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const unsigned char rest[] = {62, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
+                                  1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 8,  0, 0, 0, 0, 0, 0, 0,
+                                  0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0};
     picture.append(reinterpret_cast<const char*>(rest), sizeof rest);
     ASSERT_TRUE(hostemu::WriteFileBytes("C:\\SETUP\\SETUP.bmp", picture));
 
@@ -244,14 +257,11 @@ TEST_F(HostInstallSequence, TheBackdropPictureIsTheProgramsNameWithBmp_HostOnly)
 TEST_F(HostInstallSequence, AnOlderInstallWithSubkeysBringsTheNotice_HostOnly) {
     const std::vector<Step> sixPages = {Expect::Page(101), Do::Next(), Expect::Page(103),
                                         Do::Cancel(), Do::Answer(IDYES)};
-    const std::vector<Step> sevenPages = {Expect::Page(101),
-                                          Do::Next(),
-                                          Expect::Page(102),
-                                          Expect::Buttons(PSWIZB_BACK | PSWIZB_NEXT),
-                                          Do::Next(),
-                                          Expect::Page(103),
-                                          Do::Cancel(),
-                                          Do::Answer(IDYES)};
+    const std::vector<Step> sevenPages = {
+        Expect::Page(101), Do::Next(),
+        Expect::Page(102), Expect::Buttons(PSWIZB_BACK | PSWIZB_NEXT),
+        Do::Next(),        Expect::Page(103),
+        Do::Cancel(),      Do::Answer(IDYES)};
     MakeUserKey("Software\\Delvane\\NetQuillo\\CurrentVersion");
     EXPECT_EQ("", Run(sixPages)) << "a key without subkeys is no install";
 
