@@ -63,12 +63,12 @@ Preparation PrepareTemporaryDrive(PayloadExtractor& extractor, const char* title
     if (GetDriveFreeSpace(file) < GetRequiredSpace(true)) {
         MessageBoxA(nullptr, "Insufficient free drive space to complete installation.", title,
                     MB_OK);
-        DeleteFileA(file);
+        DeleteNowOrAtRestart(file, kWizardPictureKey);
         return Preparation::InsufficientSpace;
     }
     if (extractor.ExtractPayload(kWizardBitmapPayload, file))
         wizardBitmap = LoadBitmapFile(file);
-    DeleteFileA(file);
+    DeleteNowOrAtRestart(file, kWizardPictureKey);
     return Preparation::Ready;
 }
 
@@ -142,13 +142,12 @@ void RegisterModules(SetupContext& context, const BYTE* installed) {
         const char* program = ModuleFilePath(i, row.programFile.get());
         // The program path is quoted: unquoted, a folder such as "C:\Program Files" would
         // let the shell start "C:\Program" with the rest as its arguments.
-        bool fits = ConcatStrings(typeName, sizeof typeName, row.productName.get(), "Search") &&
-                    ConcatStrings(description, sizeof description, row.productName.get(),
-                                  " Search") &&
-                    program[0] &&
-                    ConcatStrings(iconSource, sizeof iconSource, program, ",-10000") &&
-                    ConcatStrings(openCommand, sizeof openCommand, "\"", program) &&
-                    AppendString(openCommand, sizeof openCommand, "\" /load:%1");
+        bool fits =
+            ConcatStrings(typeName, sizeof typeName, row.productName.get(), "Search") &&
+            ConcatStrings(description, sizeof description, row.productName.get(), " Search") &&
+            program[0] && ConcatStrings(iconSource, sizeof iconSource, program, ",-10000") &&
+            ConcatStrings(openCommand, sizeof openCommand, "\"", program) &&
+            AppendString(openCommand, sizeof openCommand, "\" /load:%1");
         if (fits)
             RegisterDocumentType(typeName, description, iconSource, openCommand);
         if (!installed[i]) {

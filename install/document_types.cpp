@@ -52,9 +52,10 @@ void UnregisterDocumentType(const char* typeName) {
     if (!key.Open(ClassesRoot, extensionKey, true))
         return;
     // The extension may have been pointed at another class since: remove the one it names now.
+    // An extension that names none (writing its class failed) leaves our own class by name.
     char currentClass[MAX_PATH];
-    if (key.ReadString(nullptr, currentClass, sizeof currentClass))
-        key.DeleteKey(ClassesRoot, currentClass);
+    bool named = key.ReadString(nullptr, currentClass, sizeof currentClass) && currentClass[0];
+    key.DeleteKey(ClassesRoot, named ? currentClass : classKey);
     key.DeleteKey(ClassesRoot, extensionKey);
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "driver/string_helpers.h"
+#include "install/restart_deletions.h"
 
 namespace {
 
@@ -10,8 +11,9 @@ const char kPayloadType[] = "CUSTOM";
 const char kTempPrefix[] = "NQ";
 const DWORD kBlockSize = 1024;
 
-// Writes the locked resource bytes to a new temporary file; false, with nothing left behind
-// but a file the system made and we could not open, when that fails.
+// Writes the locked resource bytes to a new temporary file; false, with nothing left behind,
+// when that fails. GetTempFileNameA has already made the file, so a file that then cannot be
+// opened is deleted too.
 bool WriteTemporaryFile(const void* data, DWORD size, char (&tempPath)[MAX_PATH]) {
     char folder[MAX_PATH];
     DWORD length = GetTempPathA(MAX_PATH, folder);
@@ -21,8 +23,10 @@ bool WriteTemporaryFile(const void* data, DWORD size, char (&tempPath)[MAX_PATH]
         return false;
     HANDLE file = CreateFileA(tempPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        DeleteFileA(tempPath);
         return false;
+    }
     // One write straight from the image; the count written is what tells a full copy.
     DWORD written = 0;
     WriteFile(file, data, size, &written, nullptr);
@@ -51,7 +55,7 @@ bool PayloadExtractor::ExtractPayload(WORD resourceId, const char* destination) 
     if (!written)
         return false;
     bool expanded = ExpandFile(tempPath, destination);
-    DeleteFileA(tempPath);
+    DeleteNowOrAtRestart(tempPath, kPayloadCopyKey);
     return expanded;
 }
 

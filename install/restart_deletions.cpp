@@ -104,19 +104,26 @@ bool MatchesFileOf(const SetupContext& context, const char* entry, bool shortFor
 // Hands every line of "wininit.ini", whatever its section, to `edit` with the position of its
 // start. Edits overwrite bytes in place, so the file keeps its length, and seek back to the
 // line's start so that the changed line is read again. An edit that could not be made answers
-// false and ends the walk: the unchanged line would match again for ever.
-template <typename Edit> void EditWininitLines(Edit edit) {
+// false and ends the walk: the unchanged line would match again for ever. False when the file
+// could not be opened, read or edited to its end.
+template <typename Edit> bool EditWininitLines(Edit edit) {
     FileStream* stream = OpenWininit();
     if (stream == nullptr)
-        return;
+        return false;
     char line[kLineCapacity];
+    bool edited = true;
     while (!FileStreamAtEnd(stream)) {
         long lineStart = TellFileStream(stream);
-        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line) ||
-            !edit(stream, lineStart, line))
+        if (lineStart < 0 || !ReadFileStreamLine(stream, line, sizeof line))
             break;
+        if (!edit(stream, lineStart, line)) {
+            edited = false;
+            break;
+        }
     }
+    edited = edited && !FileStreamFailed(stream);
     CloseFileStream(stream);
+    return edited;
 }
 
 void CancelWininitDeletions(const SetupContext& context) {
@@ -196,32 +203,47 @@ void CancelPendingRenames(const SetupContext& context) {
 
 } // namespace
 
-void ScheduleDeleteAtRestart(const char* path, unsigned keyNumber, bool& wininitWritten) {
+bool ScheduleDeleteAtRestart(const char* path, unsigned keyNumber, bool& wininitWritten) {
     if (path == nullptr || path[0] == '\0')
-        return;
-    if (!IsWin9xPlatform()) {
-        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        return;
-    }
+        return false;
+    if (!IsWin9xPlatform())
+        return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
     char shortPath[MAX_PATH];
     DWORD length = GetShortPathNameA(path, shortPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
-        return;
+        return false;
     char key[16] = "NQ";
     AppendHexNumber(key, sizeof key, keyNumber);
-    WritePrivateProfileStringA("Rename", key, shortPath, kWininitName);
+    if (!WritePrivateProfileStringA("Rename", key, shortPath, kWininitName))
+        return false;
     wininitWritten = true;
+    return true;
 }
 
-void FinishWininitEntries() {
+bool FinishWininitEntries() {
     // The profile calls may still hold the new entries in their cache; the file is edited
     // directly next, so they must be on disk first.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kWininitName);
-    RewriteWininitKeys();
+    return RewriteWininitKeys();
 }
 
-void RewriteWininitKeys() {
-    EditWininitLines([](FileStream* stream, long lineStart, const char* line) {
+void WithdrawWininitEntry(unsigned keyNumber) {
+    char key[16] = "NQ";
+    AppendHexNumber(key, sizeof key, keyNumber);
+    WritePrivateProfileStringA("Rename", key, nullptr, kWininitName);
+}
+
+void DeleteNowOrAtRestart(const char* path, unsigned keyNumber) {
+    if (path == nullptr || DeleteFileA(path))
+        return;
+    bool wininitWritten = false;
+    if (ScheduleDeleteAtRestart(path, keyNumber, wininitWritten) && wininitWritten &&
+        IsWin9xPlatform() && !FinishWininitEntries())
+        WithdrawWininitEntry(keyNumber);
+}
+
+bool RewriteWininitKeys() {
+    return EditWininitLines([](FileStream* stream, long lineStart, const char* line) {
         const char* key = SkipBlanks(line);
         if (key[0] != 'N' || key[1] != 'Q' || !IsHexDigit(key[2]))
             return true;

@@ -27,7 +27,9 @@ void DeleteModuleFiles(DWORD module, const ModuleRow& row) {
     DeleteFileA(ModuleFilePath(module, row.contentsFile.get()));
 }
 
-// The install folder and every parent it leaves empty; the first folder that stays ends it.
+// The install folder and every parent it leaves empty; the first folder that stays ends it. A
+// folder that is not there (its creation failed) is passed over: its parents may have been
+// made for it.
 void RemoveEmptyFolders(const char* installPath) {
     char folder[MAX_PATH];
     if (!CopyString(folder, installPath, sizeof folder))
@@ -35,7 +37,7 @@ void RemoveEmptyFolders(const char* installPath) {
     size_t length = std::strlen(folder);
     if (length > 0 && folder[length - 1] == '\\')
         folder[length - 1] = '\0';
-    while (RemoveDirectoryA(folder)) {
+    while (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
         char* separator = std::strrchr(folder, '\\');
         // "C:" alone names the drive's current directory, not its root: never remove that.
         if (separator == nullptr || separator == folder || separator[-1] == ':')
@@ -74,6 +76,7 @@ void DeleteModuleTempFiles() {
 void RollBackFiles(SetupContext& context) {
     bool sharedItemsDone = false;
     bool wininitWritten = false;
+    const char* libraryScheduled = nullptr;
     for (DWORD i = 0; i < context.moduleCount; ++i) {
         if (!context.selected[i])
             continue;
@@ -86,12 +89,28 @@ void RollBackFiles(SetupContext& context) {
             sharedItemsDone = true;
             DeleteModuleTempFiles();
             const char* library = context.findMenuLibraryPath.get();
-            if (library != nullptr && !DeleteFileA(library))
-                ScheduleDeleteAtRestart(library, 1, wininitWritten);
+            if (library != nullptr && !DeleteFileA(library) &&
+                ScheduleDeleteAtRestart(library, 1, wininitWritten))
+                libraryScheduled = library;
         }
-        // Another program may still run the uninstaller; it goes only at the next restart.
-        ScheduleDeleteAtRestart(row.uninstallerPath.get(), i + 2, wininitWritten);
+        // Another program may still run the uninstaller; it goes only at the next restart, or
+        // at once when the system will not take the deletion.
+        const char* uninstaller = row.uninstallerPath.get();
+        if (uninstaller != nullptr && !ScheduleDeleteAtRestart(uninstaller, i + 2, wininitWritten))
+            DeleteFileA(uninstaller);
     }
-    if (wininitWritten && IsWin9xPlatform())
-        FinishWininitEntries();
+    if (!wininitWritten || !IsWin9xPlatform() || FinishWininitEntries())
+        return;
+    // Entries left under their own keys would rename the files at restart instead of deleting
+    // them: they are withdrawn, and the files deleted now where the system lets us.
+    if (libraryScheduled != nullptr) {
+        WithdrawWininitEntry(1);
+        DeleteFileA(libraryScheduled);
+    }
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (context.selected[i] && context.modules[i].uninstallerPath) {
+            WithdrawWininitEntry(i + 2);
+            DeleteFileA(context.modules[i].uninstallerPath.get());
+        }
+    }
 }
