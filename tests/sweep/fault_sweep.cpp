@@ -1,0 +1,681 @@
+// The fault sweep: setup's default install of all six modules, played from the process entry by
+// the tests' scripted user on the host emulation, once for every call the program makes that
+// can fail, with that call failing. Each run starts from the same machine, because each is a
+// child process forked at the moment of its call: everything before it happened exactly as in
+// the clean run. A run passes when it neither crashes nor hangs, setup exits with 0, it
+// reports at most one outcome, and the machine is left installed (whole, apart from the steps
+// whose failure setup ignores by design) or as it was (apart from the survivors the rollback
+// leaves by design, each named). Nothing outside the suite's own keys, files and folders may
+// change in any run. Prints a summary of the whole failure surface and answers 1 when any run
+// failed.
+//
+// Usage: fault_sweep nt|win9x [reinstall] [persistent] [jobs=N] [first=K] [last=K] [show]
+//                    [summary=FILE]
+//   reinstall   the machine already holds a first install of all six modules
+//   persistent  every later call of the swept call's function fails too (a disk that fills
+//               up, a registry that turns read-only)
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/entry.h"
+#include "platform/host/emulation.h"
+#include "platform/win32.h"
+#include "tests/support/scripted_user.h"
+#include "tests/sweep/machine_items.h"
+
+namespace {
+
+namespace Do = scripted::Do;
+
+const char kComplete[] = "Installation complete.";
+const char kFailed[] = "Installation failed.";
+const char kNoSpace[] = "Insufficient free drive space to complete installation.";
+// A run that has not ended in this time hangs.
+const unsigned kSecondsPerRun = 120;
+
+struct Options {
+    hostemu::PlatformFamily family = hostemu::PlatformFamily::NT;
+    bool reinstall = false;
+    bool persistent = false;
+    bool show = false; // each run prints how the machine differs from the one before
+    unsigned jobs = 2;
+    unsigned first = 1;
+    unsigned last = ~0u;
+};
+
+Options TheOptions;
+FILE* SummaryFile = nullptr;
+
+// The summary goes to the output and, when asked, to a file of its own.
+void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Say(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vprintf(format, arguments);
+    va_end(arguments);
+    if (SummaryFile) {
+        va_start(arguments, format);
+        std::vfprintf(SummaryFile, format, arguments);
+        va_end(arguments);
+    }
+}
+
+// --- The machine and the user -----------------------------------------------------------------
+
+void WriteKey(HKEY root, const char* path, const char* name, const char* value) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    if (value)
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(std::strlen(value) + 1));
+    RegCloseKey(key);
+}
+
+// One run of setup with the default answers: through the wizard with Next and Finish, then OK
+// to the outcome. When anything else shows, the user closes it and cancels the wizard.
+int PlaySetup() {
+    hostemu::ClearUserLog();
+    std::vector<scripted::Step> steps(5, Do::Next());
+    steps.push_back(Do::Finish());
+    steps.push_back(Do::Answer(IDOK));
+    scripted::ScriptedUser user(steps);
+    return static_cast<int>(user.Play([] { return static_cast<INT_PTR>(RunSetup()); }));
+}
+
+// A machine as users have them: the system's standing keys and folders, and a neighbour's
+// document type, uninstall entry, settings, files and restart-time deletion, which no run may
+// touch.
+void PrepareMachine() {
+    hostemu::Reset();
+    hostemu::SetPlatformFamily(TheOptions.family);
+    hostemu::SetDesktopDirectory("C:\\WINDOWS\\Desktop");
+    CreateDirectoryA("C:\\Program Files", nullptr);
+    hostemu::WriteFileBytes("C:\\Program Files\\Neighbour\\neighbour.exe", "MZ neighbour");
+    hostemu::WriteFileBytes("C:\\WINDOWS\\notepad.exe", "MZ notepad");
+    const char* windows = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    for (const char* path :
+         {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static",
+          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
+          "SOFTWARE\\Classes\\CLSID", "System\\CurrentControlSet\\Control\\Session Manager"})
+        WriteKey(HKEY_LOCAL_MACHINE, path, nullptr, nullptr);
+    WriteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.txt", nullptr, "txtfile");
+    WriteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\txtfile", nullptr, "Text Document");
+    WriteKey(HKEY_LOCAL_MACHINE, (std::string(windows) + "\\Uninstall\\Neighbour").c_str(),
+             "DisplayName", "Neighbour");
+    WriteKey(HKEY_LOCAL_MACHINE, (std::string(windows) + "\\Shell Extensions\\Approved").c_str(),
+             "{00000000-1111-2222-3333-444444444444}", "Neighbour");
+    WriteKey(HKEY_CURRENT_USER, "Software\\Neighbour", "Setting", "kept");
+    hostemu::WriteFileBytes("C:\\WINDOWS\\TEMP\\neighbour.tmp", "scratch");
+    if (TheOptions.family == hostemu::PlatformFamily::Win9x) {
+        hostemu::WriteFileBytes("C:\\WINDOWS\\wininit.ini",
+                                "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\neighbour.tmp\r\n");
+    } else {
+        MoveFileExA("C:\\WINDOWS\\TEMP\\neighbour.tmp", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    if (TheOptions.reinstall)
+        PlaySetup();
+    hostemu::ClearFaults();
+}
+
+// The outcome messages setup showed or meant to show, in order.
+std::vector<std::string> Outcomes() {
+    std::vector<std::string> outcomes;
+    std::istringstream log(hostemu::UserLog());
+    std::string line;
+    while (std::getline(log, line)) {
+        if (line.rfind("message ", 0) != 0)
+            continue;
+        for (const char* outcome : {kComplete, kFailed, kNoSpace}) {
+            size_t at = line.find("\": ");
+            if (at != std::string::npos && line.substr(at + 3) == outcome)
+                outcomes.push_back(outcome);
+        }
+    }
+    return outcomes;
+}
+
+// --- Judging a run --------------------------------------------------------------------------
+
+struct Verdict {
+    std::string outcome;
+    std::set<std::string> survivors;
+    std::set<std::string> ignored;
+    std::string fault;
+};
+
+MachineItems Before;
+MachineItems Reference;
+// The paths the clean install touches: the suite's own, whatever a run leaves of them.
+std::set<std::string> OwnPaths;
+
+bool Own(const std::string& item) {
+    return !SuiteRegion(item).empty() || OwnPaths.count(ItemPath(item)) != 0;
+}
+
+std::string UpperNoBlanks(const std::string& text) {
+    std::string upper;
+    for (char c : text) {
+        if (c != ' ')
+            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return upper;
+}
+
+bool ScheduledForRestart(const MachineItems& after, const std::string& item) {
+    std::string path = ItemPath(item);
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    // "wininit.ini" names a file by its short path, which may differ only in letter case.
+    for (auto it = after.lower_bound("AT-RESTART "); it != after.end(); ++it) {
+        if (it->rfind("AT-RESTART ", 0) != 0)
+            break;
+        if (UpperNoBlanks(ItemPath(*it)) == UpperNoBlanks(path))
+            return true;
+    }
+    return false;
+}
+
+// The install's root folder ("C:\Program Files\QuilloSoft\"): the folder of that name that
+// `items` hold and `without` does not.
+std::string InstallRoot(const MachineItems& items, const MachineItems& without) {
+    const std::string ending = "\\QuilloSoft\\";
+    for (const std::string& item : ItemsMissingFrom(items, without)) {
+        if (item.rfind("FOLDER ", 0) == 0 && item.size() > ending.size() &&
+            item.compare(item.size() - ending.size(), ending.size(), ending) == 0)
+            return item.substr(7);
+    }
+    return std::string();
+}
+
+// Whether the short name "WEBQUI~1.EXE" can be that of the long name "WebQuilloUninstall.exe":
+// the first letters of the long name without blanks, a tilde and a number, the extension cut
+// to three letters. Names without a tilde must be equal.
+bool ShortNameOf(const std::string& shortName, const std::string& longName) {
+    std::string longUpper = UpperNoBlanks(longName);
+    size_t tilde = shortName.find('~');
+    if (tilde == std::string::npos)
+        return UpperNoBlanks(shortName) == longUpper;
+    size_t shortDot = shortName.rfind('.');
+    size_t longDot = longUpper.rfind('.');
+    std::string shortExtension =
+        shortDot == std::string::npos ? "" : shortName.substr(shortDot + 1);
+    std::string longExtension =
+        longDot == std::string::npos ? "" : longUpper.substr(longDot + 1, 3);
+    return UpperNoBlanks(shortExtension) == longExtension &&
+           longUpper.compare(0, tilde, UpperNoBlanks(shortName.substr(0, tilde))) == 0;
+}
+
+std::vector<std::string> Components(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(path);
+    while (std::getline(in, part, '\\'))
+        parts.push_back(part);
+    return parts;
+}
+
+// The 95 family's "wininit.ini" names files by their short paths: the long path of a file or
+// folder the machine had before or after the clean run that `path` can be the short path of.
+std::string LongPathOf(const std::string& path) {
+    std::vector<std::string> parts = Components(path);
+    for (const MachineItems* items : {&Reference, &Before}) {
+        for (const std::string& item : *items) {
+            if (item.rfind("FILE ", 0) != 0 && item.rfind("FOLDER ", 0) != 0)
+                continue;
+            std::string candidate = ItemPath(item);
+            if (!candidate.empty() && candidate.back() == '\\')
+                candidate.pop_back();
+            std::vector<std::string> long_ = Components(candidate);
+            if (long_.size() != parts.size())
+                continue;
+            bool matches = true;
+            for (size_t i = 0; i < parts.size() && matches; ++i)
+                matches = ShortNameOf(parts[i], long_[i]);
+            if (matches)
+                return candidate;
+        }
+    }
+    return path;
+}
+
+// Deletions at restart under their long paths.
+MachineItems WithLongPaths(const MachineItems& items) {
+    MachineItems named;
+    for (const std::string& item : items) {
+        if (item.rfind("AT-RESTART ", 0) == 0 && item.find('~') != std::string::npos)
+            named.insert("AT-RESTART " + LongPathOf(ItemPath(item)));
+        else
+            named.insert(item);
+    }
+    return named;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+}
+
+// The machine as if setup had installed under the reference run's folder: a failed call may
+// make the options page propose another one, which the user accepts.
+MachineItems Relocated(const MachineItems& after) {
+    std::string root = InstallRoot(after, Before);
+    std::string referenceRoot = InstallRoot(Reference, Before);
+    if (root.empty() || referenceRoot.empty() || root == referenceRoot)
+        return after;
+    std::string escaped = root, referenceEscaped = referenceRoot;
+    ReplaceAll(escaped, "\\", "\\\\");
+    ReplaceAll(referenceEscaped, "\\", "\\\\");
+    MachineItems moved;
+    for (std::string item : after) {
+        ReplaceAll(item, root, referenceRoot);
+        ReplaceAll(item, escaped.substr(0, escaped.size() - 2),
+                   referenceEscaped.substr(0, referenceEscaped.size() - 2));
+        moved.insert(item);
+    }
+    return moved;
+}
+
+// Whether `item` lies in the subtree of a key that is left with subkeys of its own: the NT
+// family's RegDeleteKeyA refuses such a key, and the rollback deletes keys one by one.
+bool InKeptSubtree(const std::vector<std::string>& left, const std::string& item) {
+    std::string path = ItemPath(item);
+    for (;;) {
+        bool keyLeft = std::find(left.begin(), left.end(), "KEY " + path) != left.end();
+        if (keyLeft) {
+            for (const std::string& other : left) {
+                if (other.rfind("KEY " + path + "\\", 0) == 0)
+                    return true;
+            }
+        }
+        size_t separator = path.rfind('\\');
+        if (separator == std::string::npos)
+            return false;
+        path.resize(separator);
+    }
+}
+
+void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
+    std::vector<std::string> outcomes = Outcomes();
+    verdict.outcome = outcomes.empty() ? "none" : outcomes.front();
+    std::string& fault = verdict.fault;
+    if (exitCode != 0)
+        fault += "setup answered " + std::to_string(exitCode) + "; ";
+    if (outcomes.size() > 1)
+        fault += std::to_string(outcomes.size()) + " outcomes; ";
+    MachineItems after = Relocated(WithLongPaths(CaptureMachine()));
+    if (TheOptions.show) {
+        for (const std::string& item : ItemsMissingFrom(after, Before))
+            std::printf("  + %s\n", item.c_str());
+        for (const std::string& item : ItemsMissingFrom(Before, after))
+            std::printf("  - %s\n", item.c_str());
+        std::string wininit;
+        if (hostemu::ReadFileBytes("C:\\WINDOWS\\wininit.ini", wininit))
+            std::printf("  wininit.ini:\n%s\n", wininit.c_str());
+    }
+    // Nothing of anyone else's changes, whatever happened.
+    for (const auto& changed : {ItemsMissingFrom(Before, after), ItemsMissingFrom(after, Before)}) {
+        for (const std::string& item : changed) {
+            if (!Own(item))
+                fault += "changed outside the suite: " + item + "; ";
+        }
+    }
+    if (verdict.outcome == kComplete) {
+        // Whole: every file and every setting the wizard and the patches wrote. Steps whose
+        // failure setup ignores by design may be missing.
+        for (const std::string& item : ItemsMissingFrom(Reference, after)) {
+            std::string region = SuiteRegion(item);
+            std::string valueStart = item.substr(0, item.find("\"=") + 2);
+            bool otherValue = item.rfind("VALUE ", 0) == 0 &&
+                              after.lower_bound(valueStart) != after.end() &&
+                              after.lower_bound(valueStart)->rfind(valueStart, 0) == 0;
+            if (region == "suite settings" && otherValue)
+                // A failed call made the wizard propose another default, which the user took.
+                verdict.ignored.insert("a wizard default proposed otherwise and accepted");
+            else if (region == "suite settings" &&
+                     std::strcmp(failedFunction, "FindResourceA") == 0)
+                // A patch resource the image lacks is a module without a patch.
+                verdict.ignored.insert("registry patch whose resource was reported absent");
+            else if (region == "module files" || region == "uninstallers" || region == "library" ||
+                     region == "suite settings")
+                fault += "incomplete install lacks " + item + "; ";
+            else
+                verdict.ignored.insert(region.empty() ? "other" : region);
+        }
+        // And nothing of the suite's lies about that the clean install does not leave.
+        for (const std::string& item : ItemsMissingFrom(after, Reference)) {
+            if (SuiteRegion(item).empty())
+                continue;
+            if (ScheduledForRestart(after, item))
+                verdict.survivors.insert(SuiteRegion(item) + " left for deletion at restart");
+            else if (ItemPath(item).empty() || SuiteRegion(item) != "temporary files")
+                continue; // a value written otherwise is judged above
+            else
+                fault += "complete install left behind: " + item + "; ";
+        }
+        return;
+    }
+    // Otherwise as it was, apart from what the rollback leaves by design.
+    const std::vector<std::string> left = ItemsMissingFrom(after, Before);
+    const bool nt = TheOptions.family == hostemu::PlatformFamily::NT;
+    for (const std::string& item : left) {
+        std::string region = SuiteRegion(item);
+        if (region == "restart-time deletions")
+            verdict.survivors.insert("restart-time deletion of the suite's own file");
+        else if (ScheduledForRestart(after, item))
+            verdict.survivors.insert(region + " left for deletion at restart");
+        else if (nt && (region == "suite settings" || region == "Distributor value") &&
+                 InKeptSubtree(left, item))
+            verdict.survivors.insert("module key kept with what its patch wrote below it");
+        else if (nt && !region.empty() && InKeptSubtree(left, item))
+            verdict.survivors.insert(region + ": key kept for its subkeys");
+        else
+            fault += "left behind: " + item + "; ";
+    }
+    for (const std::string& item : ItemsMissingFrom(Before, after)) {
+        std::string region = SuiteRegion(item);
+        if (TheOptions.reinstall && !region.empty() && region != "restart-time deletions")
+            verdict.survivors.insert("earlier install's " + region + " removed by the rollback");
+        else
+            fault += "lost: " + item + "; ";
+    }
+}
+
+// --- The sweep ------------------------------------------------------------------------------
+
+enum class Mode { Record, Sweep };
+Mode TheMode = Mode::Record;
+unsigned CallNumber = 0;
+std::vector<std::string> CallsMade;
+bool InChild = false;
+unsigned FailedCall = 0;
+const char* FailedFunction = "";
+std::map<pid_t, unsigned> Children;
+int ResultsFile = -1;
+
+void WriteResult(unsigned number, const Verdict& verdict) {
+    auto join = [](const std::set<std::string>& items) {
+        std::string text;
+        for (const std::string& item : items)
+            text += (text.empty() ? "" : ",") + item;
+        return text;
+    };
+    std::string line = std::to_string(number) + "\t" + verdict.outcome + "\t" +
+                       join(verdict.survivors) + "\t" + join(verdict.ignored) + "\t" +
+                       verdict.fault + "\n";
+    if (write(ResultsFile, line.data(), line.size()) < 0)
+        _exit(3);
+}
+
+// Waits for children until fewer than `limit` run; a child that ended without its result
+// crashed, failed a sanitizer check or hung.
+std::map<unsigned, std::string> Deaths;
+void Reap(size_t limit) {
+    while (Children.size() >= limit && !Children.empty()) {
+        int status = 0;
+        pid_t pid = wait(&status);
+        if (pid < 0)
+            return;
+        auto it = Children.find(pid);
+        if (it == Children.end())
+            continue;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            Deaths[it->second] = WIFSIGNALED(status)
+                                     ? "killed by signal " + std::to_string(WTERMSIG(status)) +
+                                           (WTERMSIG(status) == SIGALRM ? " (hang)" : "")
+                                     : "exited with " + std::to_string(WEXITSTATUS(status));
+        Children.erase(it);
+    }
+}
+
+DWORD Observe(const char* function, const std::string&) {
+    unsigned number = ++CallNumber;
+    if (TheMode == Mode::Record) {
+        CallsMade.push_back(function);
+        return 0;
+    }
+    if (InChild)
+        return TheOptions.persistent && std::strcmp(function, FailedFunction) == 0
+                   ? hostemu::UsualError(function)
+                   : 0;
+    if (number < TheOptions.first || number > TheOptions.last)
+        return 0;
+    Reap(TheOptions.jobs);
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        InChild = true;
+        FailedCall = number;
+        FailedFunction = function;
+        alarm(kSecondsPerRun);
+        return hostemu::UsualError(function);
+    }
+    if (pid > 0)
+        Children[pid] = number;
+    else
+        Deaths[number] = "could not fork";
+    return 0;
+}
+
+bool ParseOptions(int argc, char** argv) {
+    if (argc < 2)
+        return false;
+    std::string family = argv[1];
+    if (family == "win9x")
+        TheOptions.family = hostemu::PlatformFamily::Win9x;
+    else if (family != "nt")
+        return false;
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "reinstall")
+            TheOptions.reinstall = true;
+        else if (arg == "persistent")
+            TheOptions.persistent = true;
+        else if (arg == "show")
+            TheOptions.show = true;
+        else if (arg.rfind("summary=", 0) == 0)
+            SummaryFile = std::fopen(arg.c_str() + 8, "w");
+        else if (arg.rfind("jobs=", 0) == 0)
+            TheOptions.jobs = static_cast<unsigned>(std::max(1, std::atoi(arg.c_str() + 5)));
+        else if (arg.rfind("first=", 0) == 0)
+            TheOptions.first = static_cast<unsigned>(std::atoi(arg.c_str() + 6));
+        else if (arg.rfind("last=", 0) == 0)
+            TheOptions.last = static_cast<unsigned>(std::atoi(arg.c_str() + 5));
+        else
+            return false;
+    }
+    return true;
+}
+
+struct Result {
+    std::string function;
+    std::string outcome;
+    std::vector<std::string> survivors;
+    std::vector<std::string> ignored;
+    std::string fault;
+};
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) {
+        if (!part.empty())
+            parts.push_back(part);
+    }
+    return parts;
+}
+
+std::map<unsigned, Result> ReadResults(const char* path) {
+    std::map<unsigned, Result> results;
+    FILE* file = std::fopen(path, "r");
+    if (!file)
+        return results;
+    char buffer[8192];
+    while (std::fgets(buffer, sizeof buffer, file)) {
+        std::string line(buffer);
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            fields.push_back(line.substr(start, tab - start));
+        fields.push_back(line.substr(start));
+        if (fields.size() != 5)
+            continue;
+        Result& result = results[static_cast<unsigned>(std::atoi(fields[0].c_str()))];
+        result.outcome = fields[1];
+        result.survivors = Split(fields[2], ',');
+        result.ignored = Split(fields[3], ',');
+        result.fault = fields[4];
+    }
+    std::fclose(file);
+    return results;
+}
+
+void PrintTable(const char* title, const std::map<std::string, unsigned>& counts) {
+    Say("%s\n", title);
+    if (counts.empty())
+        Say("  (none)\n");
+    for (const auto& entry : counts)
+        Say("  %-58s %6u\n", entry.first.c_str(), entry.second);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!ParseOptions(argc, argv)) {
+        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent] [jobs=N] "
+                             "[first=K] [last=K]\n");
+        return 2;
+    }
+    const char* scenario =
+        TheOptions.family == hostemu::PlatformFamily::NT ? "NT family" : "95 family";
+    Say("fault sweep: %s, %s, %s\n", scenario,
+        TheOptions.reinstall ? "second install over a first" : "first install",
+        TheOptions.persistent ? "its function failing from the swept call on" : "one call failing");
+
+    // The clean run: the calls it makes, and the machine it leaves.
+    PrepareMachine();
+    Before = CaptureMachine();
+    if (TheOptions.show) {
+        for (const std::string& item : Before)
+            if (item.rfind("WININIT", 0) == 0 || item.rfind("AT-RESTART", 0) == 0)
+                std::printf("  before: %s\n", item.c_str());
+    }
+    const unsigned emulatedBefore = hostemu::TotalCallCount();
+    hostemu::SetCallObserver(Observe);
+    int cleanExit = PlaySetup();
+    hostemu::SetCallObserver(nullptr);
+    const unsigned emulatedCalls = hostemu::TotalCallCount() - emulatedBefore;
+    Reference = CaptureMachine();
+    Before = WithLongPaths(Before);
+    Reference = WithLongPaths(Reference);
+    std::vector<std::string> outcomes = Outcomes();
+    if (cleanExit != 0 || outcomes.size() != 1 || outcomes[0] != kComplete) {
+        std::printf("the clean run did not complete: %s\n", hostemu::UserLog().c_str());
+        return 1;
+    }
+    for (const auto& changed :
+         {ItemsMissingFrom(Before, Reference), ItemsMissingFrom(Reference, Before)})
+        for (const std::string& item : changed)
+            OwnPaths.insert(ItemPath(item));
+    const std::vector<std::string> calls = CallsMade;
+    std::map<std::string, unsigned> callsByFunction;
+    for (const std::string& function : calls)
+        ++callsByFunction[function];
+    unsigned last = std::min<unsigned>(TheOptions.last, static_cast<unsigned>(calls.size()));
+
+    // The sweep: the same run again, forking a child at every call.
+    char resultsPath[] = "/tmp/fault-sweep.XXXXXX";
+    ResultsFile = mkstemp(resultsPath);
+    if (ResultsFile < 0) {
+        std::perror("mkstemp");
+        return 1;
+    }
+    PrepareMachine();
+    if (WithLongPaths(CaptureMachine()) != Before) {
+        std::printf("the machine could not be made again as it was\n");
+        return 1;
+    }
+    TheMode = Mode::Sweep;
+    CallNumber = 0;
+    hostemu::SetCallObserver(Observe);
+    int exitCode = PlaySetup();
+    hostemu::SetCallObserver(nullptr);
+    if (InChild) {
+        Verdict verdict;
+        Judge(exitCode, FailedFunction, verdict);
+        WriteResult(FailedCall, verdict);
+        std::fflush(nullptr);
+        _exit(0);
+    }
+    Reap(1);
+    close(ResultsFile);
+    std::map<unsigned, Result> results = ReadResults(resultsPath);
+    unlink(resultsPath);
+
+    // The summary.
+    std::map<std::string, unsigned> byOutcome, bySurvivor, byIgnored, faults;
+    std::map<std::string, std::map<std::string, unsigned>> ignoredByFunction;
+    unsigned failures = 0;
+    for (unsigned number = TheOptions.first; number <= last; ++number) {
+        const std::string& function = calls[number - 1];
+        auto death = Deaths.find(number);
+        auto found = results.find(number);
+        std::string fault = death != Deaths.end()    ? death->second
+                            : found == results.end() ? "no result"
+                                                     : found->second.fault;
+        if (!fault.empty()) {
+            ++failures;
+            Say("FAULT call %u (%s): %.400s\n", number, function.c_str(), fault.c_str());
+            ++faults[function];
+            continue;
+        }
+        const Result& result = found->second;
+        ++byOutcome[result.outcome];
+        for (const std::string& survivor : result.survivors)
+            ++bySurvivor[survivor];
+        for (const std::string& region : result.ignored) {
+            ++byIgnored[region];
+            ++ignoredByFunction[function][region];
+        }
+    }
+    Say("calls the program made that can fail: %zu", calls.size());
+    Say(" (emulated calls counted in the run, the user's and those that cannot fail "
+        "included: %u)\n",
+        emulatedCalls);
+    Say("calls swept: %u (%u to %u)\n", last >= TheOptions.first ? last - TheOptions.first + 1 : 0,
+        TheOptions.first, last);
+    PrintTable("calls by function:", callsByFunction);
+    PrintTable("outcomes:", byOutcome);
+    PrintTable("survivors (runs that left each):", bySurvivor);
+    PrintTable("completed with a step missing that setup ignores by design (runs):", byIgnored);
+    Say("failures setup ignores by design, by function:\n");
+    if (ignoredByFunction.empty())
+        Say("  (none)\n");
+    for (const auto& entry : ignoredByFunction) {
+        std::string regions;
+        for (const auto& region : entry.second)
+            regions +=
+                (regions.empty() ? "" : ", ") + region.first + " " + std::to_string(region.second);
+        Say("  %-22s %s\n", entry.first.c_str(), regions.c_str());
+    }
+    PrintTable("runs that failed the check, by function:", faults);
+    Say("%s: %u of %u runs failed the check\n", failures ? "FAILED" : "PASSED", failures,
+        last >= TheOptions.first ? last - TheOptions.first + 1 : 0);
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,189 @@
+#include "tests/sweep/machine_items.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "platform/ascii_case.h"
+#include "platform/host/emulation.h"
+#include "platform/win32.h"
+
+namespace {
+
+const char kSessionManager[] =
+    "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingValue[] = "PendingFileRenameOperations";
+const char kWininit[] = "C:\\WINDOWS\\wininit.ini";
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        c = AsciiUpper(c);
+    return text;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return Upper(text.substr(0, start.size())) == Upper(start);
+}
+
+// The export with every continued line joined to the one it continues.
+std::vector<std::string> ExportLines() {
+    std::string text = hostemu::ExportRegistry();
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    std::string pending;
+    while (std::getline(in, line)) {
+        if (!pending.empty()) {
+            size_t start = line.find_first_not_of(' ');
+            line = pending + (start == std::string::npos ? "" : line.substr(start));
+            pending.clear();
+        }
+        if (!line.empty() && line.back() == '\\' && line.find('=') != std::string::npos &&
+            line.find("hex") != std::string::npos) {
+            pending = line.substr(0, line.size() - 1);
+            continue;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The pending renames of the NT family as "AT-RESTART source" (deletions) or
+// "RENAME source -> target" items.
+void AddPendingRenames(MachineItems& items) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    DWORD size = 0;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, kPendingValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::string data(size, '\0');
+        RegQueryValueExA(key, kPendingValue, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                         &size);
+        std::vector<std::string> strings;
+        for (size_t at = 0; at < data.size();) {
+            size_t end = data.find('\0', at);
+            if (end == std::string::npos)
+                end = data.size();
+            strings.push_back(data.substr(at, end - at));
+            at = end + 1;
+        }
+        while (!strings.empty() && strings.back().empty())
+            strings.pop_back();
+        for (size_t i = 0; i + 1 < strings.size() || i < strings.size(); i += 2) {
+            std::string source = strings[i];
+            if (StartsWith(source, "\\??\\"))
+                source = source.substr(4);
+            std::string target = i + 1 < strings.size() ? strings[i + 1] : "";
+            items.insert(target.empty() ? "AT-RESTART " + source
+                                        : "RENAME " + source + " -> " + target);
+        }
+    }
+    RegCloseKey(key);
+}
+
+void AddWininit(MachineItems& items) {
+    std::string text;
+    if (!hostemu::ReadFileBytes(kWininit, text))
+        return;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (StartsWith(line, "NUL="))
+            items.insert("AT-RESTART " + line.substr(4));
+        else
+            items.insert("WININIT " + line);
+    }
+}
+
+} // namespace
+
+MachineItems CaptureMachine() {
+    MachineItems items;
+    std::string key;
+    for (const std::string& line : ExportLines()) {
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+            key = line.substr(1, line.size() - 2);
+            items.insert("KEY " + key);
+        } else if (!line.empty() && (line[0] == '"' || line[0] == '@')) {
+            // The pending renames are items of their own, one a file.
+            if (Upper(key) == Upper(kSessionManager) && StartsWith(line, "\"PendingFileRename"))
+                continue;
+            items.insert("VALUE " + key + "|" + line);
+        }
+    }
+    std::istringstream files(hostemu::ListFiles());
+    std::string line;
+    while (std::getline(files, line)) {
+        if (Upper(line).rfind(Upper(kWininit) + " ", 0) == 0)
+            continue;
+        items.insert((!line.empty() && line.back() == '\\' ? "FOLDER " : "FILE ") + line);
+    }
+    AddPendingRenames(items);
+    AddWininit(items);
+    return items;
+}
+
+std::vector<std::string> ItemsMissingFrom(const MachineItems& a, const MachineItems& b) {
+    std::vector<std::string> missing;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(missing));
+    return missing;
+}
+
+std::string ItemPath(const std::string& item) {
+    size_t space = item.find(' ');
+    std::string kind = item.substr(0, space);
+    std::string rest = item.substr(space + 1);
+    if (kind == "KEY" || kind == "FOLDER" || kind == "AT-RESTART")
+        return rest;
+    if (kind == "VALUE")
+        return rest.substr(0, rest.find('|'));
+    if (kind == "FILE")
+        return rest.substr(0, rest.rfind(' '));
+    if (kind == "RENAME")
+        return rest.substr(0, rest.find(" -> "));
+    return std::string();
+}
+
+std::string SuiteRegion(const std::string& item) {
+    const std::string path = Upper(ItemPath(item));
+    const std::string kind = item.substr(0, item.find(' '));
+    // A deletion at restart is the suite's when the file is.
+    if (kind == "AT-RESTART" || kind == "RENAME")
+        return SuiteRegion("FILE " + ItemPath(item) + " 0").empty() ? "" : "restart-time deletions";
+    if (kind == "WININIT" ||
+        StartsWith(path, std::string(kSessionManager) + "\\FileRenameOperations"))
+        return "restart-time deletions";
+    if (path.size() > 2 && path[1] == ':' && path.find("\\QUILLOSOFT\\") != std::string::npos)
+        return "module files";
+    // The payload extractor's files, and those the modules keep there.
+    if (StartsWith(path, "C:\\WINDOWS\\TEMP\\NQ") ||
+        (StartsWith(path, "C:\\WINDOWS\\TEMP\\") && path.size() > 4 &&
+         path.compare(path.size() - 4, 4, ".NQA") == 0))
+        return "temporary files";
+    if (StartsWith(path, "C:\\WINDOWS\\DESKTOP\\") && path.find("QUILLO") != std::string::npos)
+        return "desktop links";
+    if (StartsWith(path, "C:\\WINDOWS\\SYSTEM32\\NETQUILLO.DLL") ||
+        StartsWith(path, "C:\\WINDOWS\\SYSTEM\\NETQUILLO.DLL"))
+        return "library";
+    if (StartsWith(path, "C:\\WINDOWS\\") && path.find("QUILLOUNINSTALL.EXE") != std::string::npos)
+        return "uninstallers";
+    if (StartsWith(path, "HKEY_CURRENT_USER\\SOFTWARE\\QUILLOSOFT"))
+        return item.find("|\"Distributor\"=") != std::string::npos ? "Distributor value"
+                                                                   : "suite settings";
+    const std::string classes = "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\";
+    if (StartsWith(path, classes) && path.find("QUILLOSEARCH") != std::string::npos)
+        return "document types";
+    const std::string windows =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\";
+    if (StartsWith(path, classes + "CLSID\\{FE7634C0-F7B3-11CF-B9B4-444553540000}") ||
+        StartsWith(path, windows + "EXPLORER\\FINDEXTENSIONS\\QUILLOS") ||
+        (StartsWith(path, windows + "SHELL EXTENSIONS\\APPROVED") &&
+         Upper(item).find("{FE7634C0-F7B3-11CF-B9B4-444553540000}") != std::string::npos))
+        return "Find-menu registration";
+    if (StartsWith(path, windows + "UNINSTALL\\") && path.find("QUILLO") != std::string::npos)
+        return "uninstall entries";
+    return std::string();
+}
