@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "driver/catalogue.h"
+#include "install/registry_names.h"
 #include "tests/e2e/robot/robot.h"
 
 namespace {
@@ -157,6 +159,78 @@ void LeaveEarlierVersion(Robot& robot) {
     robot.Note(made ? "made an earlier version's key" : "could not make an earlier version's key");
 }
 
+// The command line of module `module`'s uninstall entry, as the list of installed programs
+// would run it; "" when there is none.
+std::string UninstallCommand(DWORD module) {
+    const std::string key =
+        std::string(kUninstallKey) + "\\" + kProductCatalogue[module].productName;
+    char command[1024] = "";
+    DWORD size = sizeof command - 1;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ, nullptr,
+                     command, &size) != ERROR_SUCCESS)
+        return "";
+    return command;
+}
+
+// The installed uninstallers are 32-bit programs, like the product; the installer here is the
+// 64-bit build, whose registry and System folder a 32-bit program does not see. So the robot
+// puts the same uninstaller built 64-bit (in "uninstallers" beside the robot) in their place.
+void Put64BitUninstallers(Robot& robot) {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string folder = self;
+    folder = folder.substr(0, folder.find_last_of('\\')) + "\\uninstallers\\";
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    bool all = true;
+    for (const CatalogueRow& row : kProductCatalogue)
+        all = CopyFileA((folder + row.uninstallerFile).c_str(),
+                        (std::string(windows) + "\\" + row.uninstallerFile).c_str(), FALSE) &&
+              all;
+    robot.Note(all ? "put the 64-bit uninstallers in place" : "could not put the uninstallers");
+}
+
+// Runs `command` as an uninstall entry would and answers its messages in turn.
+std::string RunUninstaller(const std::string& command, std::initializer_list<int> answers,
+                           const std::string& pictureFolder, const char* pictureName) {
+    Robot robot(command, pictureFolder);
+    if (robot.StartCommand(command)) {
+        int turn = 0;
+        for (int answer : answers) {
+            std::string name = std::string(pictureName) + "-" + std::to_string(++turn);
+            if (!robot.AnswerMessageBox(name.c_str(), answer))
+                break;
+        }
+        robot.AwaitEnd();
+    }
+    return robot.Transcript();
+}
+
+// The default install, then each module's uninstaller from its entry: first with a folder that
+// is not the module's (refused), then as the entry says, in catalogue order; then Web's again.
+std::string InstallAndUninstall(const std::string& setupPath, const std::string& pictureFolder) {
+    Robot installer(setupPath, "");
+    installer.Note("install");
+    Install(installer, Walk{});
+    Put64BitUninstallers(installer);
+    std::string transcript = installer.Transcript();
+    const std::string web = UninstallCommand(0);
+    const std::string webProgram = web.substr(0, web.find(' '));
+    transcript += RunUninstaller(webProgram + " C:\\windows", {IDOK}, pictureFolder, "refused");
+    for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
+        const std::string command = UninstallCommand(i);
+        if (command.empty()) {
+            transcript +=
+                std::string("no uninstall entry for ") + kProductCatalogue[i].productName + "\n";
+            continue;
+        }
+        transcript +=
+            RunUninstaller(command, {IDYES, IDOK}, i == 0 ? pictureFolder : "", "uninstall");
+    }
+    transcript += RunUninstaller(web, {IDOK}, pictureFolder, "again");
+    return transcript;
+}
+
 } // namespace
 
 bool PlayScenario(const std::string& name, const std::string& setupPath,
@@ -197,6 +271,8 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
         second.Note("second install");
         Install(second, Walk{{}, false, nullptr});
         transcript = first.Transcript() + second.Transcript();
+    } else if (name == "uninstall") {
+        transcript = InstallAndUninstall(setupPath, pictureFolder);
     } else if (name != "report") {
         known = false;
     }
