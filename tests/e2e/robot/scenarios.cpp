@@ -190,15 +190,19 @@ void Put64BitUninstallers(Robot& robot) {
     robot.Note(all ? "put the 64-bit uninstallers in place" : "could not put the uninstallers");
 }
 
+// A message the uninstaller shows: the picture's name and the button that answers it.
+struct Answer {
+    const char* picture;
+    int button;
+};
+
 // Runs `command` as an uninstall entry would and answers its messages in turn.
-std::string RunUninstaller(const std::string& command, std::initializer_list<int> answers,
-                           const std::string& pictureFolder, const char* pictureName) {
+std::string RunUninstaller(const std::string& command, std::initializer_list<Answer> answers,
+                           const std::string& pictureFolder) {
     Robot robot(command, pictureFolder);
     if (robot.StartCommand(command)) {
-        int turn = 0;
-        for (int answer : answers) {
-            std::string name = std::string(pictureName) + "-" + std::to_string(++turn);
-            if (!robot.AnswerMessageBox(name.c_str(), answer))
+        for (const Answer& answer : answers) {
+            if (!robot.AnswerMessageBox(answer.picture, answer.button))
                 break;
         }
         robot.AwaitEnd();
@@ -216,7 +220,8 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
     std::string transcript = installer.Transcript();
     const std::string web = UninstallCommand(0);
     const std::string webProgram = web.substr(0, web.find(' '));
-    transcript += RunUninstaller(webProgram + " C:\\windows", {IDOK}, pictureFolder, "refused");
+    transcript +=
+        RunUninstaller(webProgram + " C:\\windows", {{"uninstall-refused", IDOK}}, pictureFolder);
     for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
         const std::string command = UninstallCommand(i);
         if (command.empty()) {
@@ -225,9 +230,10 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
             continue;
         }
         transcript +=
-            RunUninstaller(command, {IDYES, IDOK}, i == 0 ? pictureFolder : "", "uninstall");
+            RunUninstaller(command, {{"uninstall-question", IDYES}, {"uninstall-removed", IDOK}},
+                           i == 0 ? pictureFolder : "");
     }
-    transcript += RunUninstaller(web, {IDOK}, pictureFolder, "again");
+    transcript += RunUninstaller(web, {{"uninstall-not-installed", IDOK}}, pictureFolder);
     return transcript;
 }
 
