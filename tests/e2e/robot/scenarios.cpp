@@ -164,30 +164,14 @@ void LeaveEarlierVersion(Robot& robot) {
 std::string UninstallCommand(DWORD module) {
     const std::string key =
         std::string(kUninstallKey) + "\\" + kProductCatalogue[module].productName;
-    char command[1024] = "";
-    DWORD size = sizeof command - 1;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ, nullptr,
-                     command, &size) != ERROR_SUCCESS)
-        return "";
-    return command;
-}
-
-// The installed uninstallers are 32-bit programs, like the product; the installer here is the
-// 64-bit build, whose registry and System folder a 32-bit program does not see. So the robot
-// puts the same uninstaller built 64-bit (in "uninstallers" beside the robot) in their place.
-void Put64BitUninstallers(Robot& robot) {
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string folder = self;
-    folder = folder.substr(0, folder.find_last_of('\\')) + "\\uninstallers\\";
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    bool all = true;
-    for (const CatalogueRow& row : kProductCatalogue)
-        all = CopyFileA((folder + row.uninstallerFile).c_str(),
-                        (std::string(windows) + "\\" + row.uninstallerFile).c_str(), FALSE) &&
-              all;
-    robot.Note(all ? "put the 64-bit uninstallers in place" : "could not put the uninstallers");
+    for (DWORD view : {DWORD(0), DWORD(RRF_SUBKEY_WOW6432KEY)}) {
+        char command[1024] = "";
+        DWORD size = sizeof command - 1;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ | view,
+                         nullptr, command, &size) == ERROR_SUCCESS)
+            return command;
+    }
+    return "";
 }
 
 // A message the uninstaller shows: the picture's name and the button that answers it.
@@ -216,7 +200,6 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
     Robot installer(setupPath, "");
     installer.Note("install");
     Install(installer, Walk{});
-    Put64BitUninstallers(installer);
     std::string transcript = installer.Transcript();
     const std::string web = UninstallCommand(0);
     const std::string webProgram = web.substr(0, web.find(' '));
@@ -239,10 +222,14 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
 
 } // namespace
 
+MachineView ScenarioView(const std::string& name) {
+    return name == "product" || name == "uninstall" ? MachineView::Wow64 : MachineView::Native;
+}
+
 bool PlayScenario(const std::string& name, const std::string& setupPath,
                   const std::string& pictureFolder, std::string& transcript) {
     bool known = true;
-    if (name == "default" || name == "win9x") {
+    if (name == "default" || name == "win9x" || name == "product") {
         Robot robot(setupPath, pictureFolder);
         Install(robot, Walk{});
         transcript = robot.Transcript();
