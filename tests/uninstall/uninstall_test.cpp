@@ -3,12 +3,12 @@
 #include "uninstall/uninstall.h"
 
 #include <cctype>
-#include <memory>
 #include <string>
 
 #include "driver/catalogue.h"
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
+#include "platform/regedit_export.h"
 #include "tests/install/install_world.h"
 #include "tests/install/registry_actions_support.h"
 #include "tests/support/scripted_user.h"
@@ -63,8 +63,8 @@ class UninstallTest : public InstallWorld {
         return JoinedPath(WindowsFolder(), kProductCatalogue[module].uninstallerFile);
     }
 
-    // Runs the uninstaller of `module` with `line`; the user answers each message with the
-    // next button of `answers` after seeing the next text of `texts`.
+    // Runs the uninstaller of `module` with `line`; the user sees each message's text and
+    // answers with its button.
     UninstallOutcome Run(DWORD module, const std::string& line,
                          std::initializer_list<std::pair<std::string, int>> messages) {
         std::vector<scripted::Step> steps;
@@ -83,22 +83,29 @@ class UninstallTest : public InstallWorld {
         return Run(module, Folder(module),
                    {{"Remove " + product + " from this computer?", IDYES}, {result, IDOK}});
     }
-    // Everything of the suite that the tests can see: keys, files and restart deletions.
+    // Everything of the suite that the tests look at, as text: keys (none when absent), the
+    // pending deletions, then per module its folder and uninstaller, the library and the link.
     std::string Machine() {
+        std::string text = Keys(HKEY_CURRENT_USER, "Software\\QuilloSoft") +
+                           Keys(HKEY_LOCAL_MACHINE, kGroup) + Keys(HKEY_CLASSES_ROOT, kClassKey) +
+                           StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId);
+        for (const CatalogueRow& row : kProductCatalogue) {
+            std::string product = row.productName;
+            text += Keys(HKEY_LOCAL_MACHINE, kUninstall + "\\" + product) +
+                    Keys(HKEY_CLASSES_ROOT, "." + product + "Search") +
+                    Keys(HKEY_CLASSES_ROOT, product + "SearchFile");
+        }
         std::string pending;
         ReadPendingList(pending);
-        std::string text = RegistryText(HKEY_CURRENT_USER, "Software\\QuilloSoft") +
-                           RegistryText(HKEY_LOCAL_MACHINE, kGroup.c_str()) +
-                           RegistryText(HKEY_CLASSES_ROOT, kClassKey.c_str()) + pending;
-        for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
-            std::string product = kProductCatalogue[i].productName;
-            text += RegistryText(HKEY_LOCAL_MACHINE, (kUninstall + "\\" + product).c_str()) +
-                    RegistryText(HKEY_CLASSES_ROOT, (product + "SearchFile").c_str()) +
-                    (PathExists(Folder(i)) ? product : "") +
-                    (PathExists(Uninstaller(i)) ? "u" : "");
-        }
-        return text + (PathExists(library_) ? "library" : "") +
+        text += "|" + pending + "|";
+        for (DWORD i = 0; i < kCatalogueRowCount; ++i)
+            text += (PathExists(Folder(i)) ? "folder " : "") +
+                    (PathExists(Uninstaller(i)) ? "uninstaller "s : "");
+        return text + (PathExists(library_) ? "library " : "") +
                (PathExists(webLink_) ? "link" : "");
+    }
+    static std::string Keys(HKEY root, const std::string& path) {
+        return ExportRegistryKey(root, path.c_str(), false);
     }
 
     std::string library_;
@@ -146,10 +153,11 @@ TEST_F(UninstallTest, RemovesOneModuleAndKeepsTheOthers) {
 
 TEST_F(UninstallTest, RemovingEveryModuleLeavesOnlyTheRestartDeletions) {
     ASSERT_TRUE(WriteTestFile(ScratchPath("keep.txt"), "the user's"));
-    for (DWORD i = 0; i + 1 < kCatalogueRowCount; ++i) {
-        std::string product = kProductCatalogue[i].productName;
-        EXPECT_EQ(UninstallOutcome::Removed,
-                  Remove(i, product + " has been removed from this computer." + kRemovedNote));
+    {
+        // The removal without its messages, which the other tests follow.
+        SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+        for (DWORD i = 0; i + 1 < kCatalogueRowCount; ++i)
+            RemoveModule(context, i, Folder(i).c_str());
     }
     // The last one, given its folder with a trailing backslash and in other letters.
     std::string folder = Folder(5) + "\\";
@@ -164,84 +172,47 @@ TEST_F(UninstallTest, RemovingEveryModuleLeavesOnlyTheRestartDeletions) {
                         kRemovedNote,
                     IDOK}}));
 
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\QuilloSoft"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGroup));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
-    EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kApproved, kClassId));
-    EXPECT_FALSE(PathExists(library_));
+    // Nothing of the suite is left but the uninstallers, each pending deletion at restart.
+    std::string pending;
+    for (DWORD i = 0; i < kCatalogueRowCount; ++i)
+        pending += "\\??\\" + Uninstaller(i) + '\0' + '\0';
+    std::string uninstallers;
+    for (DWORD i = 0; i < kCatalogueRowCount; ++i)
+        uninstallers += "uninstaller ";
+    EXPECT_EQ("<none>|" + pending + '\0' + "|" + uninstallers, Machine());
     EXPECT_FALSE(PathExists(ScratchPath("Program Files"))) << "emptied parents go too";
     EXPECT_TRUE(PathExists(ScratchPath("keep.txt"))) << "a folder that holds more stays";
-    std::string expected;
-    for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
-        std::string product = kProductCatalogue[i].productName;
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + product));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "." + product + "Search"));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, product + "SearchFile"));
-        expected += "\\??\\" + Uninstaller(i) + '\0' + '\0';
-    }
-    std::string pending;
-    ReadPendingList(pending);
-    EXPECT_EQ(expected + '\0', pending);
 }
 
 TEST_F(UninstallTest, RefusalsSayWhyAndChangeNothing) {
     std::string before = Machine();
-    const std::string nothing = " Nothing has been changed.";
-    struct Case {
-        const char* line;
+    const std::string unchanged = " Nothing has been changed.";
+    const std::string elsewhere = "WebQuillo is installed in " + Folder(0) +
+                                  ", not in the folder given to its uninstaller." + unchanged;
+    const struct {
+        std::string line;
         UninstallOutcome outcome;
         std::string text;
     } cases[] = {
-        {"", UninstallOutcome::MissingPath,
-         "WebQuillo Uninstall was started without the folder that WebQuillo is installed in. "
-         "Start it from the list of installed programs." +
-             nothing},
         {" \"\" ", UninstallOutcome::MissingPath,
          "WebQuillo Uninstall was started without the folder that WebQuillo is installed in. "
          "Start it from the list of installed programs." +
-             nothing},
-        {"Program Files\\QuilloSoft\\WebQuillo", UninstallOutcome::RelativePath,
-         "The folder given to WebQuillo Uninstall is not a full path (such as "
-         "C:\\Program Files\\QuilloSoft\\WebQuillo)." +
-             nothing},
+             unchanged},
         {"C:WebQuillo", UninstallOutcome::RelativePath,
          "The folder given to WebQuillo Uninstall is not a full path (such as "
          "C:\\Program Files\\QuilloSoft\\WebQuillo)." +
-             nothing},
-        {"C:\\Windows", UninstallOutcome::NotInstallFolder,
-         "WebQuillo is installed in " + Folder(0) +
-             ", not in the folder given to its uninstaller." + nothing},
-        {"C:\\NetQuilloTests\\Program Files\\QuilloSoft\\EmailQuillo",
-         UninstallOutcome::NotInstallFolder,
-         "WebQuillo is installed in " + Folder(0) +
-             ", not in the folder given to its uninstaller." + nothing},
+             unchanged},
+        {Folder(1), UninstallOutcome::NotInstallFolder, elsewhere},
+        {"C:\\" + std::string(400, 'x'), UninstallOutcome::NotInstallFolder, elsewhere},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(c.outcome, Run(0, c.line, {{c.text, IDOK}})) << c.line;
         EXPECT_EQ(before, Machine()) << c.line;
     }
-    // A path longer than any folder is not the install folder either.
-    std::string longLine = "C:\\" + std::string(400, 'x');
-    EXPECT_EQ(UninstallOutcome::NotInstallFolder, Run(0, longLine, {{cases[4].text, IDOK}}));
-    // The user who answers No keeps everything.
+    // A quoted folder is the folder; the user who answers No keeps everything.
     EXPECT_EQ(UninstallOutcome::Declined,
-              Run(0, Folder(0), {{"Remove WebQuillo from this computer?", IDNO}}));
+              Run(0, "\"" + Folder(0) + "\"", {{"Remove WebQuillo from this computer?", IDNO}}));
     EXPECT_EQ(before, Machine());
-}
-
-TEST_F(UninstallTest, CommandLineGivesThePathWithItsBlanks) {
-    char path[MAX_PATH];
-    EXPECT_TRUE(TakeInstallPath("C:\\Program Files\\QuilloSoft\\WebQuillo", path));
-    EXPECT_STREQ("C:\\Program Files\\QuilloSoft\\WebQuillo", path);
-    EXPECT_TRUE(TakeInstallPath(" \t\"C:\\My Programs\\Web\" ", path));
-    EXPECT_STREQ("C:\\My Programs\\Web", path);
-    EXPECT_TRUE(TakeInstallPath("\"", path)) << "a lone quote is not a pair";
-    EXPECT_STREQ("\"", path);
-    EXPECT_FALSE(TakeInstallPath("   ", path));
-    EXPECT_FALSE(TakeInstallPath(nullptr, path));
-    EXPECT_FALSE(TakeInstallPath(std::string(MAX_PATH, 'x').c_str(), path));
-    EXPECT_STREQ("", path);
-    EXPECT_TRUE(TakeInstallPath(std::string(MAX_PATH - 1, 'x').c_str(), path));
 }
 
 // On the 95 family the uninstaller's deletion at restart is a "wininit.ini" line.
