@@ -27,6 +27,12 @@ bool LinkPath(const char* desktop, const char* productName, char (&path)[MAX_PAT
 
 } // namespace
 
+bool DesktopLinkPath(HWND owner, const char* productName, char (&path)[MAX_PATH]) {
+    char desktop[MAX_PATH];
+    return productName != nullptr && DesktopFolder(owner, desktop) &&
+           LinkPath(desktop, productName, path);
+}
+
 void CreateDesktopShortcuts(SetupContext& context) {
     for (DWORD i = 0; i < context.moduleCount; ++i) {
         if (!context.selected[i])

@@ -8,6 +8,8 @@ class SetupContext;
 
 // One link per selected module on the desktop, named after the product with ".LNK".
 void CreateDesktopShortcuts(SetupContext& context);
+// Where the module's desktop link goes; false when the desktop or the name cannot be had.
+bool DesktopLinkPath(HWND owner, const char* productName, char (&path)[MAX_PATH]);
 // True when the link file was saved.
 bool CreateShortcut(const char* targetPath, const char* linkPath, const char* description);
 // True and the chosen folder in `buffer` (MAX_PATH bytes); false when the user cancelled.

@@ -108,6 +108,46 @@ bool RegKey::DeleteKey(KeyBase base, const char* subPath) {
     return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
 }
 
+namespace {
+
+// Deletes `path` under `root` and everything below it. The path buffer is extended in place for
+// each child and put back; a child that stays ends the walk, so a key that cannot be emptied
+// is never enumerated for ever.
+bool DeleteKeyTree(HKEY root, char (&path)[kKeyPathCapacity]) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        size_t length = std::strlen(path);
+        for (;;) {
+            char name[kKeyPathCapacity];
+            DWORD nameLength = sizeof name;
+            if (RegEnumKeyExA(key, 0, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+                    ERROR_SUCCESS ||
+                length + 1 + nameLength >= kKeyPathCapacity)
+                break;
+            path[length] = '\\';
+            std::memcpy(path + length + 1, name, nameLength + 1);
+            bool gone = DeleteKeyTree(root, path);
+            path[length] = '\0';
+            if (!gone)
+                break;
+        }
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool RegKey::DeleteTree(KeyBase base, const char* subPath) {
+    Close();
+    HKEY root;
+    char path[kKeyPathCapacity];
+    if ((base == Module && !shortNameFits_) ||
+        !ComposeKeyPath(base, shortName_, subPath, root, path))
+        return false;
+    return DeleteKeyTree(root, path);
+}
+
 bool RegKey::DeleteValue(const char* name) {
     LONG result = RegDeleteValueA(key_, name);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;

@@ -44,6 +44,9 @@ class RegKey {
     bool HasSubkeys();
     // Closes first; deletes the one key named, which must have no subkeys.
     bool DeleteKey(KeyBase base, const char* subPath);
+    // Closes first; deletes the key named with every key below it, children first. True when
+    // the key is gone; on false whatever could not be deleted stays, with its parents.
+    bool DeleteTree(KeyBase base, const char* subPath);
 
     // Value names may be null for the key's default value.
     bool DeleteValue(const char* name); // a value that does not exist counts as deleted

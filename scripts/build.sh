@@ -24,6 +24,8 @@ grep -q 'DLL Name: LZ32.DLL' <<<"$imports" || {
   echo "build: $exe does not take its LZ calls from LZ32.DLL" >&2
   exit 1
 }
+# Setup and the six uninstallers it carries declare their execution level and systems.
+scripts/check-manifest.sh "$exe" build/win32/payloads/files/*Uninstall.exe
 bench/image_size.sh "$exe"
 
 cmake --preset win64 >/dev/null

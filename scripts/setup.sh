@@ -11,15 +11,22 @@ packages=(
   mscompress                         # the reference SZDD tools the benchmarks compare with
   imagemagick                        # the pictures of the wizard's pages and the installer's steps
 )
+# The product and the uninstallers it installs are 32-bit programs; the end-to-end scenarios that
+# run them under Wine need its 32-bit half, from the i386 side of the archive.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+packages+=(wine32:i386)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
     missing+=("$package")
 done
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   # With its recommendations: Wine needs the X and font libraries it only recommends.
-  apt-get install -y -qq "${missing[@]}" </dev/null
+  [ ${#missing[@]} -eq 0 ] || apt-get install -y -qq "${missing[@]}" </dev/null
 fi

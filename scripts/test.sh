@@ -12,6 +12,9 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)"
+# The product itself, for the end-to-end scenarios that play it under Wine's 32-bit half.
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$(nproc)"
 
 # Two throwaway prefixes: the default Windows version, and win98 for the tests of the 95
 # family (those whose names contain Win9x; scripts/wine-run.sh picks the prefix).

@@ -8,7 +8,11 @@ set -euo pipefail
 dir=$1
 version=${2:-}
 cache=${NQ_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/netquillo}
-pristine=$cache/wineprefix-pristine
+# A prefix made while Wine had no 32-bit half cannot run 32-bit programs later: with that half
+# installed, the pristine prefixes are others.
+wow64=
+[ -d /usr/lib/i386-linux-gnu/wine/i386-windows ] && wow64=-wow64
+pristine=$cache/wineprefix-pristine$wow64
 mkdir -p "$cache"
 
 # Several test runs may start at once and find no cache: one makes it, the others wait.
@@ -24,7 +28,7 @@ if [ ! -f "$pristine/.complete" ]; then
 fi
 if [ -n "$version" ]; then
   base=$pristine
-  pristine=$cache/wineprefix-pristine-$version
+  pristine=$cache/wineprefix-pristine$wow64-$version
   if [ ! -f "$pristine/.complete" ]; then
     rm -rf "$pristine"
     cp -a "$base" "$pristine"

@@ -16,6 +16,19 @@ fi
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
+# "product" and "uninstall" play the 32-bit product itself: they need it built (the win32
+# preset) and Wine's 32-bit half (scripts/setup.sh). Without either they are skipped, and say why.
+if [ "$scenario" = product ] || [ "$scenario" = uninstall ]; then
+  if [ ! -f "$setup" ]; then
+    echo "skipped: no $setup (cmake --preset win32 && cmake --build --preset win32)"
+    exit 77
+  fi
+  if [ ! -d /usr/lib/i386-linux-gnu/wine/i386-windows ]; then
+    echo "skipped: Wine has no 32-bit half (scripts/setup.sh installs it)"
+    exit 77
+  fi
+fi
+
 rm -rf "$output"
 mkdir -p "$output/pictures"
 version=

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "driver/catalogue.h"
 #include "driver/setup_context.h"
 #include "install/find_menu.h"
 #include "install/registry_names.h"
@@ -12,6 +13,7 @@ namespace {
 
 const char kSuiteRoot[] = "Software\\QuilloSoft";
 const char kInstallRoot[] = "C:\\Program Files\\QuilloSoft";
+const char kWow64InstallRoot[] = "C:\\Program Files (x86)\\QuilloSoft";
 const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
 std::string Section(HKEY root, const std::string& path) {
@@ -25,10 +27,28 @@ std::string WindowsFolder() {
     return path;
 }
 
+MachineView g_view = MachineView::Native;
+
 std::string SystemFolder() {
     char path[MAX_PATH] = "";
-    GetSystemDirectoryA(path, MAX_PATH);
+    if (g_view == MachineView::Wow64)
+        GetSystemWow64DirectoryA(path, MAX_PATH);
+    else
+        GetSystemDirectoryA(path, MAX_PATH);
     return path;
+}
+
+// `path` of HKEY_LOCAL_MACHINE as a 32-bit program sees it, when that is the view.
+std::string MachinePath(const std::string& path) {
+    const std::string software = "SOFTWARE\\";
+    if (g_view == MachineView::Wow64 && path.compare(0, software.size(), software) == 0)
+        return software + "Wow6432Node\\" + path.substr(software.size());
+    return path;
+}
+
+// The COM class keys likewise; the file types under HKEY_CLASSES_ROOT are shared.
+std::string ClassPath(const std::string& path) {
+    return g_view == MachineView::Wow64 ? "Wow6432Node\\" + path : path;
 }
 
 std::string DesktopFolder() {
@@ -130,7 +150,8 @@ std::string FileText(const std::string& path) {
 
 } // namespace
 
-std::string ExportTouchedRegistry(const SetupContext& catalogue) {
+std::string ExportTouchedRegistry(const SetupContext& catalogue, MachineView view) {
+    g_view = view;
     std::string out = "REGEDIT4\n\n";
     out += Section(HKEY_CURRENT_USER, kSuiteRoot);
     for (DWORD i = 0; i < catalogue.moduleCount; ++i) {
@@ -138,24 +159,26 @@ std::string ExportTouchedRegistry(const SetupContext& catalogue) {
         out += Section(HKEY_CLASSES_ROOT, "." + type);
         out += Section(HKEY_CLASSES_ROOT, type + "File");
     }
-    out += Section(HKEY_CLASSES_ROOT, kFindMenuClassKey);
-    out += Section(HKEY_LOCAL_MACHINE, kFindGroupKey);
-    out += ExportRegistryValue(HKEY_LOCAL_MACHINE, kApprovedExtensionsKey, kFindMenuClassId);
+    out += Section(HKEY_CLASSES_ROOT, ClassPath(kFindMenuClassKey));
+    out += Section(HKEY_LOCAL_MACHINE, MachinePath(kFindGroupKey));
+    out += ExportRegistryValue(HKEY_LOCAL_MACHINE, MachinePath(kApprovedExtensionsKey).c_str(),
+                               kFindMenuClassId);
     for (DWORD i = 0; i < catalogue.moduleCount; ++i)
-        out += Section(HKEY_LOCAL_MACHINE,
-                       std::string(kUninstallKey) + "\\" + catalogue.modules[i].productName.get());
+        out += Section(HKEY_LOCAL_MACHINE, MachinePath(std::string(kUninstallKey) + "\\" +
+                                                       catalogue.modules[i].productName.get()));
     out +=
         ExportRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations");
     out += Section(HKEY_LOCAL_MACHINE, std::string(kSessionManagerKey) + "\\FileRenameOperations");
     return out;
 }
 
-std::string ListTouchedFiles(const SetupContext& catalogue) {
+std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view) {
+    g_view = view;
     std::string out;
-    ListTree(out, kInstallRoot);
+    ListTree(out, view == MachineView::Wow64 ? kWow64InstallRoot : kInstallRoot);
     for (DWORD i = 0; i < catalogue.moduleCount; ++i)
         ListFile(out, catalogue.modules[i].uninstallerPath.get());
-    ListFile(out, catalogue.findMenuLibraryPath.get());
+    ListFile(out, SystemFolder() + "\\" + kFindMenuLibraryFile);
     const std::string desktop = DesktopFolder();
     for (const std::string& name : FolderEntries(desktop, "*.lnk")) {
         const std::string link = desktop + "\\" + name;

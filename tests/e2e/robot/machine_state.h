@@ -8,10 +8,17 @@
 
 class SetupContext;
 
+// Which side of the machine a program of the installer's kind sees. A 32-bit program on 64-bit
+// Windows has HKEY_LOCAL_MACHINE\SOFTWARE and the COM classes redirected below "Wow6432Node",
+// its System folder in SysWOW64 and its program-files folder in "Program Files (x86)"; the
+// robot, a 64-bit program, looks there for what such an installer made.
+enum class MachineView { Native, Wow64 };
+
 // Every key the installer writes or the rollback clears, in a fixed order; for keys the system
 // shares (shell-extension approvals, pending renames) only the installer's own values.
-std::string ExportTouchedRegistry(const SetupContext& catalogue);
+std::string ExportTouchedRegistry(const SetupContext& catalogue,
+                                  MachineView view = MachineView::Native);
 
 // The install folder's tree, the uninstallers, the Find-menu library, the desktop links with
 // their targets and, on the 95 family, "wininit.ini" as it stands.
-std::string ListTouchedFiles(const SetupContext& catalogue);
+std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view = MachineView::Native);

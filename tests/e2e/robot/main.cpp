@@ -41,9 +41,11 @@ int main(int argc, char** argv) {
     CoInitialize(nullptr);
     // The catalogue names the files and keys to look at; building a context reads nothing.
     SetupContext catalogue(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    const bool written = WriteText(folder + "\\steps.txt", transcript) &&
-                         WriteText(folder + "\\registry.reg", ExportTouchedRegistry(catalogue)) &&
-                         WriteText(folder + "\\files.txt", ListTouchedFiles(catalogue));
+    const MachineView view = ScenarioView(argv[1]);
+    const bool written =
+        WriteText(folder + "\\steps.txt", transcript) &&
+        WriteText(folder + "\\registry.reg", ExportTouchedRegistry(catalogue, view)) &&
+        WriteText(folder + "\\files.txt", ListTouchedFiles(catalogue, view));
     CoUninitialize();
     if (!written) {
         std::fprintf(stderr, "nq_robot: cannot write into %s\n", folder.c_str());

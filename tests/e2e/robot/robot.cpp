@@ -88,6 +88,18 @@ bool Robot::Start() {
     return true;
 }
 
+bool Robot::StartCommand(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_))
+        return Stop("cannot start " + commandLine);
+    Note("started " + commandLine);
+    return true;
+}
+
 bool Robot::AtPage(int id, const char* name) {
     if (stopped_)
         return false;

@@ -19,6 +19,9 @@ class Robot {
     Robot& operator=(const Robot&) = delete;
 
     bool Start();
+    // Starts `commandLine` as the list of installed programs starts an uninstall entry: the
+    // command line as it is, the program found from its first word.
+    bool StartCommand(const std::string& commandLine);
     // Waits for the wizard to show page `id` and notes the page and its buttons. Its picture,
     // `name`, is taken when the robot presses a button there, with the answers filled in.
     bool AtPage(int id, const char* name);

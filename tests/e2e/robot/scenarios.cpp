@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "driver/catalogue.h"
+#include "install/registry_names.h"
 #include "tests/e2e/robot/robot.h"
 
 namespace {
@@ -157,12 +159,77 @@ void LeaveEarlierVersion(Robot& robot) {
     robot.Note(made ? "made an earlier version's key" : "could not make an earlier version's key");
 }
 
+// The command line of module `module`'s uninstall entry, as the list of installed programs
+// would run it; "" when there is none.
+std::string UninstallCommand(DWORD module) {
+    const std::string key =
+        std::string(kUninstallKey) + "\\" + kProductCatalogue[module].productName;
+    for (DWORD view : {DWORD(0), DWORD(RRF_SUBKEY_WOW6432KEY)}) {
+        char command[1024] = "";
+        DWORD size = sizeof command - 1;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ | view,
+                         nullptr, command, &size) == ERROR_SUCCESS)
+            return command;
+    }
+    return "";
+}
+
+// A message the uninstaller shows: the picture's name and the button that answers it.
+struct Answer {
+    const char* picture;
+    int button;
+};
+
+// Runs `command` as an uninstall entry would and answers its messages in turn.
+std::string RunUninstaller(const std::string& command, std::initializer_list<Answer> answers,
+                           const std::string& pictureFolder) {
+    Robot robot(command, pictureFolder);
+    if (robot.StartCommand(command)) {
+        for (const Answer& answer : answers) {
+            if (!robot.AnswerMessageBox(answer.picture, answer.button))
+                break;
+        }
+        robot.AwaitEnd();
+    }
+    return robot.Transcript();
+}
+
+// The default install, then each module's uninstaller from its entry: first with a folder that
+// is not the module's (refused), then as the entry says, in catalogue order; then Web's again.
+std::string InstallAndUninstall(const std::string& setupPath, const std::string& pictureFolder) {
+    Robot installer(setupPath, "");
+    installer.Note("install");
+    Install(installer, Walk{});
+    std::string transcript = installer.Transcript();
+    const std::string web = UninstallCommand(0);
+    const std::string webProgram = web.substr(0, web.find(' '));
+    transcript +=
+        RunUninstaller(webProgram + " C:\\windows", {{"uninstall-refused", IDOK}}, pictureFolder);
+    for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
+        const std::string command = UninstallCommand(i);
+        if (command.empty()) {
+            transcript +=
+                std::string("no uninstall entry for ") + kProductCatalogue[i].productName + "\n";
+            continue;
+        }
+        transcript +=
+            RunUninstaller(command, {{"uninstall-question", IDYES}, {"uninstall-removed", IDOK}},
+                           i == 0 ? pictureFolder : "");
+    }
+    transcript += RunUninstaller(web, {{"uninstall-not-installed", IDOK}}, pictureFolder);
+    return transcript;
+}
+
 } // namespace
+
+MachineView ScenarioView(const std::string& name) {
+    return name == "product" || name == "uninstall" ? MachineView::Wow64 : MachineView::Native;
+}
 
 bool PlayScenario(const std::string& name, const std::string& setupPath,
                   const std::string& pictureFolder, std::string& transcript) {
     bool known = true;
-    if (name == "default" || name == "win9x") {
+    if (name == "default" || name == "win9x" || name == "product") {
         Robot robot(setupPath, pictureFolder);
         Install(robot, Walk{});
         transcript = robot.Transcript();
@@ -197,6 +264,8 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
         second.Note("second install");
         Install(second, Walk{{}, false, nullptr});
         transcript = first.Transcript() + second.Transcript();
+    } else if (name == "uninstall") {
+        transcript = InstallAndUninstall(setupPath, pictureFolder);
     } else if (name != "report") {
         known = false;
     }

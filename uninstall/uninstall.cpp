@@ -1,0 +1,256 @@
+// The uninstaller removes one module with the very code that undoes a failed install; what it
+// adds is where the module and its folder come from (its own build and its command line,
+// checked against the uninstall entry that started it) and the keys with subkeys, which the
+// single-key deletions of that code leave on the NT family.
+#include "uninstall/uninstall.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "driver/catalogue.h"
+#include "driver/setup_context.h"
+#include "driver/shell_helpers.h"
+#include "driver/string_helpers.h"
+#include "install/registry_names.h"
+#include "install/rollback.h"
+#include "platform/ascii_case.h"
+#include "registry/reg_key.h"
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A drive path ("C:\...") or a network path ("\\server\..."): the only forms that name the
+// same folder whatever the current directory is.
+bool IsFullPath(const char* path) {
+    if (path[0] == '\\')
+        return path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
+    return IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+// Two paths name the same file or folder: letter case and one trailing backslash aside.
+bool SamePath(const char* a, const char* b) {
+    size_t lengthA = std::strlen(a);
+    size_t lengthB = std::strlen(b);
+    if (lengthA > 0 && a[lengthA - 1] == '\\')
+        --lengthA;
+    if (lengthB > 0 && b[lengthB - 1] == '\\')
+        --lengthB;
+    if (lengthA != lengthB)
+        return false;
+    for (size_t i = 0; i < lengthA; ++i) {
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Where `text` has `word` followed by a blank, ignoring letter case; null when nowhere.
+const char* FindWordAndBlank(const char* text, const char* word) {
+    size_t length = std::strlen(word);
+    for (const char* at = text; *at != '\0'; ++at) {
+        size_t i = 0;
+        while (i < length && at[i] != '\0' && AsciiUpper(at[i]) == AsciiUpper(word[i]))
+            ++i;
+        if (i == length && at[length] == ' ')
+            return at;
+    }
+    return nullptr;
+}
+
+// The install folder that the module's uninstall entry names: its "UninstallString" is the
+// uninstaller's path, one blank and the folder. False when the module has no entry.
+bool ReadRegisteredFolder(DWORD module, char (&folder)[MAX_PATH]) {
+    const CatalogueRow& row = kProductCatalogue[module];
+    char keyPath[MAX_PATH];
+    char command[2 * MAX_PATH];
+    RegKey key(row.shortName);
+    if (!ConcatStrings(keyPath, sizeof keyPath, kUninstallKey, "\\") ||
+        !AppendString(keyPath, sizeof keyPath, row.productName) ||
+        !key.Open(LocalMachine, keyPath, true) ||
+        !key.ReadString("UninstallString", command, sizeof command))
+        return false;
+    // Found by the uninstaller's file name, so that a Windows folder with blanks or another
+    // letter case still leaves the install folder as the rest.
+    const char* at = FindWordAndBlank(command, row.uninstallerFile);
+    if (at == nullptr)
+        return false;
+    return CopyString(folder, at + std::strlen(row.uninstallerFile) + 1, sizeof folder) &&
+           folder[0] != '\0';
+}
+
+// The target of the shell link `linkPath`; false when it cannot be read.
+bool ReadLinkTarget(const char* linkPath, char (&target)[MAX_PATH]) {
+    bool initialised = SUCCEEDED(CoInitialize(nullptr));
+    bool read = false;
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        WCHAR widePath[MAX_PATH];
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            read = MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) != 0 &&
+                   SUCCEEDED(file->Load(widePath, STGM_READ)) &&
+                   link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK;
+            file->Release();
+        }
+        link->Release();
+    }
+    if (initialised)
+        CoUninitialize();
+    return read;
+}
+
+// The module's desktop link, if setup made one: a link of that name that leads elsewhere is
+// the user's own and stays.
+void DeleteDesktopLink(DWORD module, const ModuleRow& row) {
+    char link[MAX_PATH];
+    char target[MAX_PATH];
+    char program[MAX_PATH];
+    if (DesktopLinkPath(nullptr, row.productName.get(), link) &&
+        CopyString(program, ModuleFilePath(module, row.programFile.get()), sizeof program) &&
+        program[0] != '\0' && ReadLinkTarget(link, target) && SamePath(target, program))
+        DeleteFileA(link);
+}
+
+// The module key and the document type's class key hold subkeys (the registry patch's, the
+// icon and the open command), which the NT family will not delete with their parent.
+void DeleteKeysWithSubkeys(const ModuleRow& row) {
+    RegKey key(row.shortName.get());
+    key.DeleteTree(Module, nullptr);
+    char classKey[MAX_PATH];
+    // Only the class this module registers: the extension may since point at another's.
+    if (ConcatStrings(classKey, sizeof classKey, row.productName.get(), "SearchFile"))
+        key.DeleteTree(ClassesRoot, classKey);
+}
+
+bool FileExists(const char* path) {
+    return path != nullptr && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Builds `text` from the pieces in order; a piece that does not fit is left out, so the
+// message is cut short rather than overrun.
+void Compose(char (&text)[1024], std::initializer_list<const char*> pieces) {
+    text[0] = '\0';
+    for (const char* piece : pieces)
+        AppendString(text, sizeof text, piece);
+}
+
+const char kNothingChanged[] = " Nothing has been changed.";
+
+} // namespace
+
+bool TakeInstallPath(const char* commandLine, char (&path)[MAX_PATH]) {
+    path[0] = '\0';
+    if (commandLine == nullptr)
+        return false;
+    while (IsBlank(*commandLine))
+        ++commandLine;
+    size_t length = std::strlen(commandLine);
+    while (length > 0 && IsBlank(commandLine[length - 1]))
+        --length;
+    if (length >= 2 && commandLine[0] == '"' && commandLine[length - 1] == '"') {
+        ++commandLine;
+        length -= 2;
+    }
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    std::memcpy(path, commandLine, length);
+    path[length] = '\0';
+    return true;
+}
+
+UninstallOutcome CheckUninstall(DWORD module, const char* commandLine,
+                                char (&installPath)[MAX_PATH]) {
+    installPath[0] = '\0';
+    char given[MAX_PATH];
+    if (!TakeInstallPath(commandLine, given)) {
+        // A path too long for any install folder is still a path: it names no install folder.
+        bool blank = true;
+        for (const char* at = commandLine ? commandLine : ""; *at != '\0'; ++at)
+            blank = blank && (IsBlank(*at) || *at == '"');
+        if (blank)
+            return UninstallOutcome::MissingPath;
+        return ReadRegisteredFolder(module, installPath) ? UninstallOutcome::NotInstallFolder
+                                                         : UninstallOutcome::NotInstalled;
+    }
+    if (!IsFullPath(given))
+        return UninstallOutcome::RelativePath;
+    if (!ReadRegisteredFolder(module, installPath))
+        return UninstallOutcome::NotInstalled;
+    return SamePath(given, installPath) ? UninstallOutcome::Removed
+                                        : UninstallOutcome::NotInstallFolder;
+}
+
+void RemoveModule(SetupContext& context, DWORD module, const char* installPath) {
+    for (DWORD i = 0; i < context.moduleCount; ++i)
+        context.selected[i] = i == module;
+    ModuleRow& row = context.modules[module];
+    row.installPath = DuplicateString(installPath);
+    DeleteDesktopLink(module, row);
+    DeleteKeysWithSubkeys(row);
+    // Registry first: the file half asks the Find-menu group whether the shared files go.
+    RollBackRegistry(context);
+    RollBackFiles(context);
+}
+
+UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
+    if (module >= kCatalogueRowCount)
+        return UninstallOutcome::NotInstalled;
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    const char* product = kProductCatalogue[module].productName;
+    char caption[64];
+    ConcatStrings(caption, sizeof caption, product, " Uninstall");
+    char installPath[MAX_PATH];
+    char text[1024];
+    UninstallOutcome outcome = CheckUninstall(module, commandLine, installPath);
+    switch (outcome) {
+    case UninstallOutcome::MissingPath:
+        Compose(text, {caption, " was started without the folder that ", product,
+                       " is installed in. Start it from the list of installed programs.",
+                       kNothingChanged});
+        break;
+    case UninstallOutcome::RelativePath:
+        Compose(text, {"The folder given to ", caption,
+                       " is not a full path (such as C:\\Program Files\\QuilloSoft\\", product,
+                       ").", kNothingChanged});
+        break;
+    case UninstallOutcome::NotInstallFolder:
+        Compose(text, {product, " is installed in ", installPath,
+                       ", not in the folder given to its uninstaller.", kNothingChanged});
+        break;
+    case UninstallOutcome::NotInstalled:
+        Compose(text, {product, " is not installed on this computer.", kNothingChanged});
+        break;
+    case UninstallOutcome::Removed:
+    case UninstallOutcome::Declined:
+        break;
+    }
+    if (outcome != UninstallOutcome::Removed) {
+        MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);
+        return outcome;
+    }
+
+    Compose(text, {"Remove ", product, " from this computer?"});
+    if (MessageBoxA(nullptr, text, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return UninstallOutcome::Declined;
+
+    RemoveModule(context, module, installPath);
+    bool lastModule = IsFindGroupEmpty();
+    bool libraryLeft = lastModule && FileExists(context.findMenuLibraryPath.get());
+    Compose(text, {product, " has been removed from this computer.",
+                   lastModule ? " It was the last module of the suite, so the settings and the "
+                                "Find menu extension that the modules share are gone as well."
+                              : "",
+                   "\n\nThe uninstaller itself",
+                   libraryLeft ? " and the Find menu library, which is in use," : "",
+                   " will be deleted when Windows next starts."});
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+    return UninstallOutcome::Removed;
+}
