@@ -38,4 +38,11 @@ subdirs("host")
 subdirs("fuzz")
 subdirs("win64")
 TESTS
-xvfb-run -a ctest --test-dir build --output-on-failure -j"$(nproc)"
+status=0
+xvfb-run -a ctest --test-dir build --output-on-failure -j"$(nproc)" || status=$?
+
+# The fault sweeps' summaries: the failure surface of the whole install at a glance.
+for summary in build/host/tests/sweep/sweep-*.txt; do
+  [ -f "$summary" ] && { echo; sed '/^calls by function:/,/^outcomes:/{/^outcomes:/!d}' "$summary"; }
+done
+exit $status
