@@ -50,6 +50,18 @@ TEST_F(DocumentTypes, UnregisteringFollowsTheExtensionsCurrentClass) {
     EXPECT_EQ("Test Type", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
 }
 
+// Writing the extension's class may have failed after the class itself was written: the class
+// of the type's own name goes, and nobody else's.
+TEST_F(DocumentTypes, UnregisteringAnExtensionWithoutAClassRemovesTheTypesOwnClass) {
+    PutString(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr, "Test Type");
+    PutString(HKEY_CLASSES_ROOT, kOtherClass, nullptr, "Other");
+    PutString(HKEY_CLASSES_ROOT, ".NetQuilloTestType", "Content Type", "text/plain");
+    UnregisterDocumentType(kType);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
+    EXPECT_EQ("Other", StringValue(HKEY_CLASSES_ROOT, kOtherClass, nullptr));
+}
+
 // One key deletion each: a class key that still has subkeys stays, as the NT family refuses.
 TEST_F(DocumentTypes, UnregisteringRemovesTheExtensionButNotAClassWithSubkeys) {
     RegisterTestType();

@@ -120,6 +120,17 @@ TEST_F(RollBackFilesTest, FolderHoldingOtherFilesStays) {
     EXPECT_TRUE(PathExists(JoinedPath(kScratchFolder, "Programs\\QuilloSoft")));
 }
 
+// Email alone, whose own folder could not be created after its parents were made for it: the
+// walk up passes over the folder that never was and removes the parents it leaves empty.
+TEST_F(RollBackFilesTest, ParentsMadeForAFolderThatNeverWasGo) {
+    context_->selected[0] = false;
+    ASSERT_TRUE(DeleteFolderTree(Folder(0)));
+    ASSERT_TRUE(DeleteFolderTree(Folder(1)));
+    RollBackFiles(*context_);
+    EXPECT_FALSE(PathExists(JoinedPath(kScratchFolder, "Programs")));
+    EXPECT_TRUE(PathExists(JoinedPath(kScratchFolder, "keep.txt")));
+}
+
 TEST_F(RollBackFilesTest, Win9xScheduledDeletionsEndInWininitAsNulLines) {
     if (!UseWin9xFamily())
         GTEST_SKIP() << "needs the 95 family";
