@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "driver/backdrop_window.h"
+#include "tests/support/test_canvas.h"
 #include "tests/support/test_world.h"
 
 namespace {
@@ -11,15 +12,8 @@ class BackdropTest : public TestWorld {
   protected:
     // The blue of the first pixel of every row after painting a client area of that height.
     std::vector<int> BlueOfEachRow(LONG width, LONG height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HBITMAP picture = CreateTestCanvas(width, height, &bits);
         EXPECT_NE(nullptr, picture);
         std::vector<int> blues;
         if (!picture)

@@ -219,19 +219,21 @@ bool ShortNameOf(const std::string& shortName, const std::string& longName) {
            longUpper.compare(0, tilde, UpperNoBlanks(shortName.substr(0, tilde))) == 0;
 }
 
-std::vector<std::string> Components(const std::string& path) {
+std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::string part;
-    std::istringstream in(path);
-    while (std::getline(in, part, '\\'))
-        parts.push_back(part);
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) {
+        if (!part.empty())
+            parts.push_back(part);
+    }
     return parts;
 }
 
 // The 95 family's "wininit.ini" names files by their short paths: the long path of a file or
 // folder the machine had before or after the clean run that `path` can be the short path of.
 std::string LongPathOf(const std::string& path) {
-    std::vector<std::string> parts = Components(path);
+    std::vector<std::string> parts = Split(path, '\\');
     for (const MachineItems* items : {&Reference, &Before}) {
         for (const std::string& item : *items) {
             if (item.rfind("FILE ", 0) != 0 && item.rfind("FOLDER ", 0) != 0)
@@ -239,7 +241,7 @@ std::string LongPathOf(const std::string& path) {
             std::string candidate = ItemPath(item);
             if (!candidate.empty() && candidate.back() == '\\')
                 candidate.pop_back();
-            std::vector<std::string> long_ = Components(candidate);
+            std::vector<std::string> long_ = Split(candidate, '\\');
             if (long_.size() != parts.size())
                 continue;
             bool matches = true;
@@ -509,17 +511,6 @@ struct Result {
     std::vector<std::string> ignored;
     std::string fault;
 };
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator)) {
-        if (!part.empty())
-            parts.push_back(part);
-    }
-    return parts;
-}
 
 std::map<unsigned, Result> ReadResults(const char* path) {
     std::map<unsigned, Result> results;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/setup_context.h"
+#include "tests/support/test_canvas.h"
 #include "tests/wizard/wizard_test_support.h"
 #include "wizard/licence_page.h"
 #include "wizard/licence_text.h"
@@ -109,14 +110,8 @@ const COLORREF kUntouched = RGB(0xFF, 0x00, 0xFF);
 class Canvas {
   public:
     Canvas(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_ = CreateTestCanvas(width, height, &bits);
         pixels_ = static_cast<DWORD*>(bits);
         for (int i = 0; i < width * height; ++i)
             pixels_[i] = 0xFF00FF;
