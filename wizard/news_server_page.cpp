@@ -40,7 +40,8 @@ bool NewsServerPage::OnCommand(UINT, UINT id, HWND) {
 }
 
 bool NewsServerPage::Commit() {
-    return StoreNewsServerSettings(settings_);
+    StoreNewsServerSettings(settings_);
+    return true;
 }
 
 void NewsServerPage::UpdateAuthControls() {

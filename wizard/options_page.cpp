@@ -74,8 +74,9 @@ bool OptionsPage::OnCommand(UINT code, UINT id, HWND) {
 
 bool OptionsPage::Commit() {
     RegKey key(GetModuleShortName(0));
-    return key.Open(Updates, nullptr, false) &&
-           key.WriteString("subscribelist", mailingList_ ? "1" : "0");
+    if (key.Open(Updates, nullptr, false))
+        key.WriteString("subscribelist", mailingList_ ? "1" : "0");
+    return true;
 }
 
 void OptionsPage::GetInstallPath(char* buffer, size_t size) const {

@@ -47,10 +47,9 @@ bool ProxyPage::OnCommand(UINT, UINT id, HWND) {
 }
 
 bool ProxyPage::Commit() {
-    bool stored = true;
     for (int i = 0; i < kProxyProtocolCount; ++i)
-        stored &= StoreProxySetting(kProxyProtocols[i], settings_[i]);
-    return stored;
+        StoreProxySetting(kProxyProtocols[i], settings_[i]);
+    return true;
 }
 
 void ProxyPage::UpdateProxyControls() {

@@ -32,5 +32,6 @@ bool UserDetailsPage::OnKillActive() {
 }
 
 bool UserDetailsPage::Commit() {
-    return StoreUserDetails(details_);
+    StoreUserDetails(details_);
+    return true;
 }

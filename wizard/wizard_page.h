@@ -46,7 +46,9 @@ class DialogPage {
     // WM_COMMAND: notification code, control id and control window.
     virtual bool OnCommand(UINT code, UINT id, HWND control);
     // After the wizard was finished and the modules were copied: store the page's answers.
-    // False stops the commit pass.
+    // False stops the commit pass. The question pages answer true even when a value could not
+    // be stored: an optional setting is not worth undoing the install for, and the modules
+    // fall back on their own defaults.
     virtual bool Commit();
 
     int TemplateId() const { return templateId_; }
