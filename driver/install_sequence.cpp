@@ -17,6 +17,7 @@
 #include "install/file_deployment.h"
 #include "install/find_menu.h"
 #include "install/payload_extractor.h"
+#include "install/prior_state.h"
 #include "install/registry_names.h"
 #include "install/restart_deletions.h"
 #include "install/rollback.h"
@@ -195,9 +196,16 @@ void RegisterWithShell(SetupContext& context, const OptionsPage& options) {
 }
 
 // The install phase: files, the wizard's answers, document types, patches and the shell, under
-// the progress box; a failure in the first three kinds rolls back. True when all went well.
+// the progress box; a failure in the first three kinds rolls back, and what was there before
+// comes back. True when all went well.
 bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& options,
              const BYTE* installed) {
+    // Before anything is changed: what a rollback would need to put back. A registry that
+    // cannot be read whole ends the install here, with nothing to undo.
+    PriorState prior;
+    if (!prior.KeepRegistry(context))
+        return false;
+    context.prior = &prior;
     ProgressBox progress;
     progress.Open(context.backdropWindow);
     progress.SetRange(static_cast<int>(5 * CountSelectedModules() + 4));
@@ -224,9 +232,11 @@ bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& optio
         progress.Step();
         progress.SetStatus("Adding to find menu...");
         RegisterWithShell(context, options);
+        prior.Drop();
         progress.Step();
         progress.SetStatus("Setup complete...");
     }
+    context.prior = nullptr;
     progress.Close();
     return !failed;
 }

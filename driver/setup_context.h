@@ -19,7 +19,12 @@ struct ModuleRow {
     std::unique_ptr<char[]> findMenuCaption;
     std::unique_ptr<char[]> description;
     std::unique_ptr<char[]> installPath;
+    // How many levels of the install folder, from the folder itself upward, setup made: the
+    // uninstaller removes no more than these.
+    DWORD madeFolderLevels = 0;
 };
+
+class PriorState;
 
 class SetupContext {
   public:
@@ -39,6 +44,9 @@ class SetupContext {
     // Created and released by the install sequence; the context only carries them.
     HWND backdropWindow = nullptr;
     HBITMAP backdropBitmap = nullptr;
+    // What the install phase found in place, while it runs; the rollback puts it back. Null
+    // otherwise, and in the uninstaller, which has no run to undo.
+    PriorState* prior = nullptr;
 };
 
 // The process-wide current context, for callers that do not hold it.

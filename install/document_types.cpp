@@ -2,20 +2,22 @@
 // the system's list of removable programs.
 #include "install/document_types.h"
 
+#include <cstring>
+
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
+#include "install/prior_state.h"
 #include "install/registry_names.h"
+#include "install/rollback.h"
 #include "registry/reg_key.h"
 
-namespace {
-
-// The extension key ".<type>" and the class key "<type>File" of a document type; false when a
-// name is missing or too long for its buffer, so that no other type's keys are touched.
 bool DocumentTypeKeys(const char* typeName, char (&extensionKey)[MAX_PATH],
                       char (&classKey)[MAX_PATH]) {
     return typeName != nullptr && ConcatStrings(extensionKey, MAX_PATH, ".", typeName) &&
            ConcatStrings(classKey, MAX_PATH, typeName, "File");
 }
+
+namespace {
 
 // Creates the class key's subkey `subKey` and sets its default value to `text`.
 void WriteClassDefault(RegKey& key, const char* classKey, const char* subKey, const char* text) {
@@ -48,15 +50,16 @@ void UnregisterDocumentType(const char* typeName) {
     char classKey[MAX_PATH];
     if (!DocumentTypeKeys(typeName, extensionKey, classKey))
         return;
-    RegKey key(GetModuleShortName(0));
-    if (!key.Open(ClassesRoot, extensionKey, true))
+    // A type whose extension is not there was never registered: its names are someone else's.
+    RegKey key("");
+    bool present = false;
+    if (!key.Probe(ClassesRoot, extensionKey, present) || !present)
         return;
-    // The extension may have been pointed at another class since: remove the one it names now.
-    // An extension that names none (writing its class failed) leaves our own class by name.
-    char currentClass[MAX_PATH];
-    bool named = key.ReadString(nullptr, currentClass, sizeof currentClass) && currentClass[0];
-    key.DeleteKey(ClassesRoot, named ? currentClass : classKey);
-    key.DeleteKey(ClassesRoot, extensionKey);
+    key.Close();
+    // Only the type's own class, by its own name: the class that the extension names now is
+    // whatever any program of the user's last wrote there.
+    RemoveSuiteKey(nullptr, ClassesRoot, classKey, true);
+    RemoveSuiteKey(nullptr, ClassesRoot, extensionKey, true);
 }
 
 void RegisterUninstallEntries(SetupContext& context) {
@@ -81,7 +84,16 @@ void RegisterUninstallEntries(SetupContext& context) {
             continue;
         if (!key.Open(LocalMachine, path, false))
             continue;
+        // The folder levels this run made; a run into the folder an earlier one made keeps
+        // that one's count, and any other folder that was there already is the user's.
+        DWORD levels = context.prior ? context.prior->MadeLevels(row.installPath.get()) : 0;
+        char earlier[2 * MAX_PATH];
+        if (levels == 0 && key.ReadString("UninstallString", earlier, sizeof earlier) &&
+            std::strcmp(earlier, command) == 0)
+            key.ReadDword(kMadeFolderLevelsValue, levels);
         key.WriteString("DisplayName", row.productName.get());
         key.WriteString("UninstallString", command);
+        if (context.prior)
+            key.WriteDword(kMadeFolderLevelsValue, levels);
     }
 }

@@ -7,6 +7,7 @@
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
 #include "install/payload_extractor.h"
+#include "install/prior_state.h"
 
 namespace {
 
@@ -33,8 +34,24 @@ size_t CreationStart(const char* path) {
     return 0;
 }
 
-// Creates every missing folder of the install path, its parents first.
-bool CreateInstallFolders(const char* installPath) {
+// One folder whose parent exists; true as well when a folder of that name is there already,
+// whatever error its creation answered: the root of a share served from NTFS answers
+// ERROR_ACCESS_DENIED. What is there decides.
+bool MakeFolder(PriorState* prior, const char* folder) {
+    if (!CreateDirectoryA(folder, nullptr)) {
+        DWORD attributes = GetFileAttributesA(folder);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (prior == nullptr || prior->NoteFolderMade(folder))
+        return true;
+    // Not noted, nothing would remove it again.
+    RemoveDirectoryA(folder);
+    return false;
+}
+
+// Creates every missing folder of the install path, its parents first, noting each one made so
+// that the rollback and the uninstaller remove those and no other.
+bool CreateInstallFolders(PriorState* prior, const char* installPath) {
     char folder[MAX_PATH];
     if (!installPath || !CopyString(folder, installPath, MAX_PATH))
         return false;
@@ -52,7 +69,7 @@ bool CreateInstallFolders(const char* installPath) {
         if (folder[i] != '\\')
             continue;
         folder[i] = '\0';
-        bool present = EnsureFolder(folder);
+        bool present = MakeFolder(prior, folder);
         folder[i] = '\\';
         if (!present)
             return false;
@@ -71,14 +88,21 @@ void ShowFile(ProgressBox& progress, const char* fileName) {
 
 // The shared library is written only when it is not there: a copy that the shell has loaded
 // must never stop an install, and a newer one is never replaced.
-bool EnsureFindMenuLibrary(PayloadExtractor& extractor, const char* libraryPath) {
+// Writes payload `id` to `path`, keeping a file already there for the rollback.
+bool WritePayload(PayloadExtractor& extractor, PriorState* prior, WORD id, const char* path) {
+    return path[0] != '\0' && (prior == nullptr || prior->KeepFile(path)) &&
+           extractor.ExtractPayload(id, path);
+}
+
+bool EnsureFindMenuLibrary(PayloadExtractor& extractor, PriorState* prior,
+                           const char* libraryPath) {
     HANDLE existing = CreateFileA(libraryPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (existing != INVALID_HANDLE_VALUE) {
         CloseHandle(existing);
         return true;
     }
-    return extractor.ExtractPayload(kFindMenuLibraryPayload, libraryPath);
+    return WritePayload(extractor, prior, kFindMenuLibraryPayload, libraryPath);
 }
 
 // Whether every file of the module fits below its install folder; checked before any folder
@@ -94,49 +118,41 @@ bool ModuleFilesFit(DWORD module, const ModuleRow& row) {
 
 // Extracts payload `id` to the module's file `fileName`; an install path too long to hold the
 // file's name fails rather than writing elsewhere.
-bool ExtractModuleFile(PayloadExtractor& extractor, WORD id, DWORD module, const char* fileName) {
-    const char* path = ModuleFilePath(module, fileName);
-    return path[0] != '\0' && extractor.ExtractPayload(id, path);
+bool ExtractModuleFile(PayloadExtractor& extractor, PriorState* prior, WORD id, DWORD module,
+                       const char* fileName) {
+    return WritePayload(extractor, prior, id, ModuleFilePath(module, fileName));
 }
 
 bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
     const ModuleRow& row = context.modules[module];
+    PriorState* prior = context.prior;
     // A path the system could not give whole is absent: the install fails before it writes.
     if (!context.findMenuLibraryPath || !row.uninstallerPath || !ModuleFilesFit(module, row) ||
-        !CreateInstallFolders(row.installPath.get()))
+        !CreateInstallFolders(prior, row.installPath.get()))
         return false;
     PayloadExtractor extractor;
     const WORD base = static_cast<WORD>((module + 1) * 1000);
 
     progress.Step();
     progress.SetStatus("Decompressing NetQuillo.dll...");
-    if (!EnsureFindMenuLibrary(extractor, context.findMenuLibraryPath.get()))
+    if (!EnsureFindMenuLibrary(extractor, prior, context.findMenuLibraryPath.get()))
         return false;
 
     ShowFile(progress, row.programFile.get());
-    if (!ExtractModuleFile(extractor, base, module, row.programFile.get()))
+    if (!ExtractModuleFile(extractor, prior, base, module, row.programFile.get()))
         return false;
     ShowFile(progress, row.helpFile.get());
-    if (!ExtractModuleFile(extractor, static_cast<WORD>(base + 1), module, row.helpFile.get()))
+    if (!ExtractModuleFile(extractor, prior, static_cast<WORD>(base + 1), module, row.helpFile.get()))
         return false;
     ShowFile(progress, row.contentsFile.get());
-    if (!ExtractModuleFile(extractor, static_cast<WORD>(base + 2), module, row.contentsFile.get()))
+    if (!ExtractModuleFile(extractor, prior, static_cast<WORD>(base + 2), module, row.contentsFile.get()))
         return false;
     progress.Step();
     progress.SetStatus("Decompressing uninstall...");
-    return extractor.ExtractPayload(static_cast<WORD>(base + 3), row.uninstallerPath.get());
+    return WritePayload(extractor, prior, static_cast<WORD>(base + 3), row.uninstallerPath.get());
 }
 
 } // namespace
-
-bool EnsureFolder(const char* folder) {
-    if (CreateDirectoryA(folder, nullptr))
-        return true;
-    // An existing folder may answer another error than ERROR_ALREADY_EXISTS: the root of a
-    // share served from NTFS answers ERROR_ACCESS_DENIED. What is there decides.
-    DWORD attributes = GetFileAttributesA(folder);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool DeployFiles(SetupContext& context, ProgressBox& progress) {
     for (DWORD module = 0; module < context.moduleCount; ++module) {

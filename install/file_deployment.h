@@ -8,9 +8,7 @@ class SetupContext;
 
 // True when every selected module's folder and files are in place. Steps the progress box
 // five times per module, each before its status text. On false, what was written so far stays
-// for the rollback to remove.
+// for the rollback to remove. During a run, every file written over and every folder made is
+// noted in the context's record of what was there before.
 bool DeployFiles(SetupContext& context, ProgressBox& progress);
 
-// Creates one folder whose parent exists; true as well when a folder of that name is there
-// already, whatever error its creation answered.
-bool EnsureFolder(const char* folder);

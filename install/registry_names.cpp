@@ -12,3 +12,4 @@ const char kApprovedExtensionsKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 const char kFindMenuClassKey[] = "CLSID\\" NQ_FIND_MENU_CLASS_ID;
 const char kFindMenuServerKey[] = "CLSID\\" NQ_FIND_MENU_CLASS_ID "\\InProcServer32";
+const char kMadeFolderLevelsValue[] = "CreatedFolderLevels";

@@ -9,3 +9,6 @@ extern const char kApprovedExtensionsKey[];
 // HKEY_CLASSES_ROOT: the Find-menu extension's COM class and its in-process server.
 extern const char kFindMenuClassKey[];
 extern const char kFindMenuServerKey[];
+// In a module's uninstall entry: how many levels of its install folder, from the folder itself
+// upward, setup made.
+extern const char kMadeFolderLevelsValue[];

@@ -23,6 +23,7 @@ void WithdrawWininitEntry(unsigned keyNumber);
 void DeleteNowOrAtRestart(const char* path, unsigned keyNumber);
 const unsigned kPayloadCopyKey = 8;
 const unsigned kWizardPictureKey = 9;
+const unsigned kKeptCopyKey = 10;
 // Withdraws pending deletions of the selected modules' uninstallers and of the library.
 void CancelPendingDeletes(SetupContext& context);
 // Whether a pending-deletion entry names one of the installed files of the current context:

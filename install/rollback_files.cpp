@@ -1,8 +1,10 @@
 #include <cstring>
+#include <initializer_list>
 
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
+#include "install/prior_state.h"
 #include "install/restart_deletions.h"
 #include "install/rollback.h"
 #include "platform/win32.h"
@@ -21,23 +23,37 @@ bool HasExtension(const char* name, const char* extension) {
            EqualIgnoringCase(name + length - extensionLength, extension);
 }
 
-void DeleteModuleFiles(DWORD module, const ModuleRow& row) {
-    DeleteFileA(ModuleFilePath(module, row.programFile.get()));
-    DeleteFileA(ModuleFilePath(module, row.helpFile.get()));
-    DeleteFileA(ModuleFilePath(module, row.contentsFile.get()));
+// Whether the file at `path` is to be removed: during a run, only one that the run made where
+// there was none; a file it wrote over gets its earlier copy back instead.
+bool Removable(PriorState* prior, const char* path) {
+    return path != nullptr && (prior == nullptr || prior->UndoFile(path));
 }
 
-// The install folder and every parent it leaves empty; the first folder that stays ends it. A
-// folder that is not there (its creation failed) is passed over: its parents may have been
-// made for it.
-void RemoveEmptyFolders(const char* installPath) {
+void DeleteModuleFiles(PriorState* prior, DWORD module, const ModuleRow& row) {
+    for (const char* file : {row.programFile.get(), row.helpFile.get(), row.contentsFile.get()}) {
+        const char* path = ModuleFilePath(module, file);
+        if (Removable(prior, path))
+            DeleteFileA(path);
+    }
+}
+
+// The levels of the install folder that setup made, from the folder upward, while they are
+// empty: during a run those it made itself, for the uninstaller as many as setup recorded. A
+// level that is not there is passed over (its creation failed, but its parents may have been
+// made for it). An empty folder that was the user's stays.
+void RemoveMadeFolders(PriorState* prior, const char* installPath, DWORD levels) {
     char folder[MAX_PATH];
     if (!CopyString(folder, installPath, sizeof folder))
         return;
     size_t length = std::strlen(folder);
     if (length > 0 && folder[length - 1] == '\\')
         folder[length - 1] = '\0';
-    while (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    for (DWORD level = 0;; ++level) {
+        bool made = prior ? prior->FolderMade(folder) : level < levels;
+        bool gone = (made && RemoveDirectoryA(folder)) ||
+                    ((made || prior) && GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES);
+        if (!gone)
+            break;
         char* separator = std::strrchr(folder, '\\');
         // "C:" alone names the drive's current directory, not its root: never remove that.
         if (separator == nullptr || separator == folder || separator[-1] == ':')
@@ -74,30 +90,39 @@ void DeleteModuleTempFiles() {
 } // namespace
 
 void RollBackFiles(SetupContext& context) {
+    PriorState* prior = context.prior;
     bool sharedItemsDone = false;
     bool wininitWritten = false;
+    // The uninstallers given to the system for deletion, by module.
+    unsigned uninstallersScheduled = 0;
     const char* libraryScheduled = nullptr;
     for (DWORD i = 0; i < context.moduleCount; ++i) {
         if (!context.selected[i])
             continue;
         const ModuleRow& row = context.modules[i];
         if (row.installPath) {
-            DeleteModuleFiles(i, row);
-            RemoveEmptyFolders(row.installPath.get());
+            DeleteModuleFiles(prior, i, row);
+            RemoveMadeFolders(prior, row.installPath.get(), row.madeFolderLevels);
         }
         if (!sharedItemsDone && IsFindGroupEmpty()) {
             sharedItemsDone = true;
-            DeleteModuleTempFiles();
+            // The modules' own files: a failed run made none of them.
+            if (prior == nullptr)
+                DeleteModuleTempFiles();
             const char* library = context.findMenuLibraryPath.get();
-            if (library != nullptr && !DeleteFileA(library) &&
+            if (Removable(prior, library) && !DeleteFileA(library) &&
                 ScheduleDeleteAtRestart(library, 1, wininitWritten))
                 libraryScheduled = library;
         }
         // Another program may still run the uninstaller; it goes only at the next restart, or
         // at once when the system will not take the deletion.
         const char* uninstaller = row.uninstallerPath.get();
-        if (uninstaller != nullptr && !ScheduleDeleteAtRestart(uninstaller, i + 2, wininitWritten))
-            DeleteFileA(uninstaller);
+        if (Removable(prior, uninstaller)) {
+            if (ScheduleDeleteAtRestart(uninstaller, i + 2, wininitWritten))
+                uninstallersScheduled |= 1u << i;
+            else
+                DeleteFileA(uninstaller);
+        }
     }
     if (!wininitWritten || !IsWin9xPlatform() || FinishWininitEntries())
         return;
@@ -108,7 +133,7 @@ void RollBackFiles(SetupContext& context) {
         DeleteFileA(libraryScheduled);
     }
     for (DWORD i = 0; i < context.moduleCount; ++i) {
-        if (context.selected[i] && context.modules[i].uninstallerPath) {
+        if (uninstallersScheduled & (1u << i)) {
             WithdrawWininitEntry(i + 2);
             DeleteFileA(context.modules[i].uninstallerPath.get());
         }

@@ -7,33 +7,41 @@
 #include "install/document_types.h"
 #include "install/find_menu.h"
 #include "driver/string_helpers.h"
+#include "install/prior_state.h"
 #include "install/registry_names.h"
 #include "registry/reg_key.h"
 
 namespace {
 
-// Deletes `parent` + "\" + `name` under the base code's root.
-void DeleteSubkey(RegKey& key, KeyBase base, const char* parent, const char* name) {
+const PriorState* RunRecord() {
+    return g_currentContext != nullptr ? g_currentContext->prior : nullptr;
+}
+
+// Removes `parent` + "\\" + `name` under the base code's root, with what lies below it.
+void RemoveSubkey(KeyBase base, const char* parent, const char* name) {
     char path[MAX_PATH];
     if (ConcatStrings(path, sizeof path, parent, "\\") && AppendString(path, sizeof path, name))
-        key.DeleteKey(base, path);
+        RemoveSuiteKey(nullptr, base, path, true);
 }
 
 // The suite's settings and the Find-menu extension's registration, children before parents.
-void DeleteSharedKeys(RegKey& key) {
-    key.DeleteKey(Updates, nullptr);
-    key.DeleteKey(Suite, nullptr);
-    key.DeleteKey(CurrentUser, "Software\\QuilloSoft\\NetQuillo");
+// Without a run to undo, the shared keys go one by one: another module's key below them
+// keeps them.
+void DeleteSharedKeys() {
+    RemoveSuiteKey(nullptr, Updates, nullptr, false);
+    RemoveSuiteKey(nullptr, Suite, nullptr, false);
+    RemoveSuiteKey(nullptr, CurrentUser, "Software\\QuilloSoft\\NetQuillo", false);
     // The maker's key may hold other products of the maker's.
+    RegKey key("");
     if (key.Open(CurrentUser, "Software\\QuilloSoft", true) && !key.HasSubkeys())
-        key.DeleteKey(CurrentUser, "Software\\QuilloSoft");
+        RemoveSuiteKey(nullptr, CurrentUser, "Software\\QuilloSoft", false);
     key.Close();
-    key.DeleteKey(LocalMachine, kFindGroupKey);
-    key.DeleteKey(ClassesRoot, kFindMenuServerKey);
-    key.DeleteKey(ClassesRoot, kFindMenuClassKey);
-    if (!IsWin9xPlatform()) {
+    RemoveSuiteKey(nullptr, LocalMachine, kFindGroupKey, false);
+    RemoveSuiteKey(nullptr, ClassesRoot, kFindMenuClassKey, true);
+    const PriorState* prior = RunRecord();
+    if (!IsWin9xPlatform() && !(prior && prior->ApprovalExisted())) {
         // A standing key of the system, opened for writing to take out our one value.
-        RegKey approved(GetModuleShortName(0));
+        RegKey approved("");
         if (approved.Open(LocalMachine, kApprovedExtensionsKey, false))
             approved.DeleteValue(kFindMenuClassId);
     }
@@ -41,29 +49,42 @@ void DeleteSharedKeys(RegKey& key) {
 
 } // namespace
 
+void RemoveSuiteKey(const char* shortName, KeyBase base, const char* subPath, bool ownTree) {
+    const PriorState* prior = RunRecord();
+    if (prior && prior->KeyExisted(base, shortName, subPath))
+        return;
+    RegKey key(shortName ? shortName : "");
+    if (prior || ownTree)
+        key.DeleteTree(base, subPath);
+    else
+        key.DeleteKey(base, subPath);
+}
+
 void RollBackRegistry(SetupContext& context) {
     bool sharedDone = false;
     for (DWORD i = 0; i < context.moduleCount; ++i) {
         if (!context.selected[i])
             continue;
         const ModuleRow& row = context.modules[i];
-        RegKey key(row.shortName ? row.shortName.get() : "");
         // A module with no short name would address the suite key as its own: leave it.
         if (row.shortName && row.shortName[0] != '\0')
-            key.DeleteKey(Module, nullptr);
+            RemoveSuiteKey(row.shortName.get(), Module, nullptr, true);
         if (row.productName && row.productName[0] != '\0') {
-            DeleteSubkey(key, LocalMachine, kUninstallKey, row.productName.get());
-            DeleteSubkey(key, LocalMachine, kFindGroupKey, row.productName.get());
+            RemoveSubkey(LocalMachine, kUninstallKey, row.productName.get());
+            RemoveSubkey(LocalMachine, kFindGroupKey, row.productName.get());
         }
         if (!sharedDone && IsFindGroupEmpty()) {
             sharedDone = true;
-            DeleteSharedKeys(key);
+            DeleteSharedKeys();
         }
         char typeName[MAX_PATH];
         if (row.productName && row.productName[0] != '\0' &&
             ConcatStrings(typeName, sizeof typeName, row.productName.get(), "Search"))
             UnregisterDocumentType(typeName);
     }
+    // What the run found in place comes back as it was, whatever the steps above removed.
+    if (const PriorState* prior = RunRecord())
+        prior->RestoreRegistry();
     // The Find menu drops the entries that are gone.
     NotifyTaskbar();
 }

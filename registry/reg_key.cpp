@@ -83,6 +83,22 @@ bool RegKey::Open(KeyBase base, const char* subPath, bool readOnly) {
     return true;
 }
 
+bool RegKey::Probe(KeyBase base, const char* subPath, bool& present) {
+    Close();
+    present = false;
+    HKEY root;
+    char path[kKeyPathCapacity];
+    if ((base == Module && !shortNameFits_) || !ComposeKeyPath(base, shortName_, subPath, root, path))
+        return false;
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(root, path, 0, KEY_READ, &key);
+    present = result == ERROR_SUCCESS;
+    if (present)
+        key_ = key;
+    // A missing parent may be reported as a missing path rather than a missing key.
+    return present || result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND;
+}
+
 void RegKey::Close() {
     if (key_) {
         RegCloseKey(key_);
@@ -244,4 +260,40 @@ bool RegKey::EnumValueName(DWORD index, char* name, DWORD capacity) {
     DWORD length = capacity;
     return RegEnumValueA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;
+}
+
+namespace {
+
+// Turns an enumeration's answer into the two outcomes callers can act on.
+bool Enumerated(LONG result, bool& more) {
+    more = result == ERROR_SUCCESS;
+    return more || result == ERROR_NO_MORE_ITEMS;
+}
+
+} // namespace
+
+bool RegKey::EnumValue(DWORD index, char* name, DWORD capacity, DWORD& type, DWORD& size,
+                       bool& more) {
+    DWORD length = capacity;
+    size = 0;
+    return Enumerated(RegEnumValueA(key_, index, name, &length, nullptr, &type, nullptr, &size),
+                      more);
+}
+
+bool RegKey::EnumSubkey(DWORD index, char* name, DWORD capacity, bool& more) {
+    DWORD length = capacity;
+    return Enumerated(
+        RegEnumKeyExA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr), more);
+}
+
+bool RegKey::ReadValue(const char* name, DWORD& type, void* buffer, DWORD& size) {
+    return RegQueryValueExA(key_, name, nullptr, &type, static_cast<BYTE*>(buffer), &size) ==
+           ERROR_SUCCESS;
+}
+
+bool RegKey::ProbeValue(const char* name, bool& present, DWORD& size) {
+    size = 0;
+    LONG result = RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, &size);
+    present = result == ERROR_SUCCESS;
+    return present || result == ERROR_FILE_NOT_FOUND;
 }

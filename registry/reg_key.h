@@ -38,6 +38,9 @@ class RegKey {
 
     // Closes first, then opens (read-only) or opens-or-creates with every missing parent.
     bool Open(KeyBase base, const char* subPath, bool readOnly);
+    // Opens read-only, telling a key that is not there (true, `present` clear) from one that
+    // could not be asked (false): only the first may be taken for absent.
+    bool Probe(KeyBase base, const char* subPath, bool& present);
     void Close();
     bool IsOpen() const { return key_ != nullptr; }
     // True unless the open key is known to have no subkey: every doubt keeps a parent key.
@@ -68,10 +71,19 @@ class RegKey {
     bool WriteFlag(const char* name, bool flag);
     bool WriteDwordArray(const char* name, const DWORD* values, DWORD count);
     bool EnumValueName(DWORD index, char* name, DWORD capacity);
+    // The value or subkey at `index` of the open key: true with `more` set for one, true with
+    // `more` clear past the last, false for anything else (a name that does not fit `capacity`
+    // among them). A value's type and data size come with it.
+    bool EnumValue(DWORD index, char* name, DWORD capacity, DWORD& type, DWORD& size, bool& more);
+    bool EnumSubkey(DWORD index, char* name, DWORD capacity, bool& more);
+    // Whether the open key has value `name`, and its size: false when that cannot be told.
+    bool ProbeValue(const char* name, bool& present, DWORD& size);
+    // A value of any type, as its bytes.
+    bool ReadValue(const char* name, DWORD& type, void* buffer, DWORD& size);
+    bool Write(const char* name, DWORD type, const void* data, DWORD size);
 
   private:
     bool ReadTyped(const char* name, DWORD wantedType, void* buffer, DWORD& size);
-    bool Write(const char* name, DWORD type, const void* data, DWORD size);
 
     HKEY key_ = nullptr;
     char shortName_[kShortNameCapacity];

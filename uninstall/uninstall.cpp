@@ -64,16 +64,20 @@ const char* FindWordAndBlank(const char* text, const char* word) {
     return nullptr;
 }
 
+bool OpenUninstallEntry(RegKey& key, DWORD module) {
+    char keyPath[MAX_PATH];
+    return ConcatStrings(keyPath, sizeof keyPath, kUninstallKey, "\\") &&
+           AppendString(keyPath, sizeof keyPath, kProductCatalogue[module].productName) &&
+           key.Open(LocalMachine, keyPath, true);
+}
+
 // The install folder that the module's uninstall entry names: its "UninstallString" is the
 // uninstaller's path, one blank and the folder. False when the module has no entry.
 bool ReadRegisteredFolder(DWORD module, char (&folder)[MAX_PATH]) {
     const CatalogueRow& row = kProductCatalogue[module];
-    char keyPath[MAX_PATH];
     char command[2 * MAX_PATH];
     RegKey key(row.shortName);
-    if (!ConcatStrings(keyPath, sizeof keyPath, kUninstallKey, "\\") ||
-        !AppendString(keyPath, sizeof keyPath, row.productName) ||
-        !key.Open(LocalMachine, keyPath, true) ||
+    if (!OpenUninstallEntry(key, module) ||
         !key.ReadString("UninstallString", command, sizeof command))
         return false;
     // Found by the uninstaller's file name, so that a Windows folder with blanks or another
@@ -119,15 +123,14 @@ void DeleteDesktopLink(DWORD module, const ModuleRow& row) {
         DeleteFileA(link);
 }
 
-// The module key and the document type's class key hold subkeys (the registry patch's, the
-// icon and the open command), which the NT family will not delete with their parent.
-void DeleteKeysWithSubkeys(const ModuleRow& row) {
-    RegKey key(row.shortName.get());
-    key.DeleteTree(Module, nullptr);
-    char classKey[MAX_PATH];
-    // Only the class this module registers: the extension may since point at another's.
-    if (ConcatStrings(classKey, sizeof classKey, row.productName.get(), "SearchFile"))
-        key.DeleteTree(ClassesRoot, classKey);
+// How many levels of the install folder setup made, as its entry records them; an entry
+// written before setup kept the count names none but the module's own folder.
+DWORD ReadMadeFolderLevels(DWORD module) {
+    RegKey key("");
+    DWORD levels = 1;
+    if (OpenUninstallEntry(key, module))
+        key.ReadDword(kMadeFolderLevelsValue, levels);
+    return levels;
 }
 
 bool FileExists(const char* path) {
@@ -193,8 +196,8 @@ void RemoveModule(SetupContext& context, DWORD module, const char* installPath) 
         context.selected[i] = i == module;
     ModuleRow& row = context.modules[module];
     row.installPath = DuplicateString(installPath);
+    row.madeFolderLevels = ReadMadeFolderLevels(module);
     DeleteDesktopLink(module, row);
-    DeleteKeysWithSubkeys(row);
     // Registry first: the file half asks the Find-menu group whether the shared files go.
     RollBackRegistry(context);
     RollBackFiles(context);

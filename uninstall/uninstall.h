@@ -29,7 +29,7 @@ UninstallOutcome CheckUninstall(DWORD module, const char* commandLine,
 
 // Removes module `module`, installed in `installPath`: the context's selection is set to that
 // module alone. What the removal leaves at once and what at the next restart is what undoing
-// a failed install of that module leaves, less the keys that held subkeys.
+// a failed install of that module leaves; of its folders, only the levels setup made.
 void RemoveModule(SetupContext& context, DWORD module, const char* installPath);
 
 // The whole run of module `module`'s uninstaller: check, ask, remove, report. Builds its own

@@ -92,7 +92,7 @@ DWORD UsualError(const char* function) {
     if (name.compare(0, 3, "Reg") == 0 ||
         OneOf(name, {"CreateFileA", "DeleteFileA", "CreateDirectoryA", "RemoveDirectoryA",
                      "GetFileAttributesA", "SetFileAttributesA", "FindFirstFileA", "FindNextFileA",
-                     "MoveFileExA", "GetTempPathA", "GetTempFileNameA", "GetShortPathNameA",
+                     "MoveFileA", "MoveFileExA", "GetTempPathA", "GetTempFileNameA", "GetShortPathNameA",
                      "LZOpenFileA", "GetPrivateProfileStringA", "WritePrivateProfileStringA",
                      "IPersistFile::Save", "IPersistFile::Load"}))
         return ERROR_ACCESS_DENIED;

@@ -314,6 +314,40 @@ BOOL DeleteFileA(LPCSTR fileName) {
     return TRUE;
 }
 
+// Files only, and on one volume, which is all the program asks of it: a rename is the
+// directory entry moving, so open handles keep the same file, and a file held without
+// FILE_SHARE_DELETE cannot be renamed at all.
+BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
+    if (DWORD error = hostemu::detail::CheckFault("MoveFileA",
+                                                  existingFileName ? existingFileName : ""))
+        return FailBool(error);
+    Located from;
+    Located to;
+    if (DWORD error = Locate(existingFileName, from))
+        return FailBool(error);
+    if (!from.node)
+        return FailBool(ERROR_FILE_NOT_FOUND);
+    if (DWORD error = Locate(newFileName, to))
+        return FailBool(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+    if (to.node)
+        return FailBool(ERROR_ALREADY_EXISTS);
+    if (from.node->directory || !from.folder || !to.folder || from.volume != to.volume)
+        return FailBool(ERROR_ACCESS_DENIED);
+    if (!hostemu::fs::SharingAllows(*from.node, DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return FailBool(ERROR_SHARING_VIOLATION);
+    std::shared_ptr<Node> node = from.node;
+    from.folder->children.erase(hostemu::fs::Upper(node->name));
+    std::shared_ptr<Node> moved =
+        hostemu::fs::AddChild(*to.folder, to.parsed.parts.back(), false, node->attributes);
+    // The new entry takes over the file itself, so that handles open on it stay valid.
+    node->name = moved->name;
+    node->shortName = moved->shortName;
+    node->parent = to.folder;
+    to.folder->children[hostemu::fs::Upper(node->name)] = node;
+    return TRUE;
+}
+
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
     if (DWORD error = hostemu::detail::CheckFault("CreateDirectoryA", path ? path : ""))
         return FailBool(error);

@@ -40,14 +40,16 @@ TEST_F(DocumentTypes, ExtensionPointingElsewhereIsTakenOver) {
     EXPECT_EQ("Other", StringValue(HKEY_CLASSES_ROOT, kOtherClass, nullptr));
 }
 
-TEST_F(DocumentTypes, UnregisteringFollowsTheExtensionsCurrentClass) {
+// Any program of the user's can point the extension at a class of its own: that class stays,
+// and the type's own class goes by its own name, with everything below it.
+TEST_F(DocumentTypes, UnregisteringRemovesOnlyTheTypesOwnClassWhateverTheExtensionNames) {
     RegisterTestType();
     PutString(HKEY_CLASSES_ROOT, ".NetQuilloTestType", nullptr, kOtherClass);
     PutString(HKEY_CLASSES_ROOT, kOtherClass, nullptr, "Other");
     UnregisterDocumentType(kType);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kOtherClass));
-    EXPECT_EQ("Test Type", StringValue(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile", nullptr));
+    EXPECT_EQ("Other", StringValue(HKEY_CLASSES_ROOT, kOtherClass, nullptr));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
 }
 
 // Writing the extension's class may have failed after the class itself was written: the class
@@ -62,12 +64,13 @@ TEST_F(DocumentTypes, UnregisteringAnExtensionWithoutAClassRemovesTheTypesOwnCla
     EXPECT_EQ("Other", StringValue(HKEY_CLASSES_ROOT, kOtherClass, nullptr));
 }
 
-// One key deletion each: a class key that still has subkeys stays, as the NT family refuses.
-TEST_F(DocumentTypes, UnregisteringRemovesTheExtensionButNotAClassWithSubkeys) {
+// The class's icon and open command go with it on the NT family too, which deletes no key
+// that has subkeys.
+TEST_F(DocumentTypes, UnregisteringRemovesTheClassWithItsSubkeys) {
     RegisterTestType();
     UnregisterDocumentType(kType);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".NetQuilloTestType"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile\\DefaultIcon"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "NetQuilloTestTypeFile"));
 }
 
 // The 95 family deletes a key with everything below it: the whole class goes.

@@ -26,6 +26,8 @@ class RollBackFilesTest : public InstallWorld {
             std::string folder = Folder(i);
             ASSERT_TRUE(MakeFolders(folder));
             context_->modules[i].installPath.reset(new char[MAX_PATH]);
+            // Programs, QuilloSoft and the module's own folder, as the uninstall entry records.
+            context_->modules[i].madeFolderLevels = 3;
             std::snprintf(context_->modules[i].installPath.get(), MAX_PATH, "%s", folder.c_str());
             ASSERT_TRUE(WriteTestFile(JoinedPath(folder, kProductCatalogue[i].programFile), "x"));
             ASSERT_TRUE(WriteTestFile(context_->modules[i].uninstallerPath.get(), "u"));

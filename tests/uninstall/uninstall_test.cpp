@@ -43,6 +43,17 @@ class UninstallTest : public InstallWorld {
         }
         ASSERT_TRUE(WriteTestFile(context.findMenuLibraryPath.get(), "library"));
         WriteInstallRegistry(context);
+        // Setup made QuilloSoft and the modules' folders; "Program Files" was the user's.
+        for (const CatalogueRow& row : kProductCatalogue) {
+            HKEY entry;
+            DWORD levels = 2;
+            ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                                   (kUninstall + "\\" + row.productName).c_str(),
+                                                   0, KEY_ALL_ACCESS, &entry));
+            RegSetValueExA(entry, "CreatedFolderLevels", 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&levels), sizeof levels);
+            RegCloseKey(entry);
+        }
         library_ = context.findMenuLibraryPath.get();
         ASSERT_TRUE(DesktopLinkPath(nullptr, "WebQuillo", webLink_));
         ASSERT_TRUE(CreateShortcut(JoinedPath(Folder(0), "WebQuillo.exe").c_str(), webLink_, "W"));
@@ -180,7 +191,8 @@ TEST_F(UninstallTest, RemovingEveryModuleLeavesOnlyTheRestartDeletions) {
     for (DWORD i = 0; i < kCatalogueRowCount; ++i)
         uninstallers += "uninstaller ";
     EXPECT_EQ("<none>|" + pending + '\0' + "|" + uninstallers, Machine());
-    EXPECT_FALSE(PathExists(ScratchPath("Program Files"))) << "emptied parents go too";
+    EXPECT_FALSE(PathExists(Base())) << "the emptied parent setup made goes too";
+    EXPECT_TRUE(PathExists(ScratchPath("Program Files"))) << "the user's empty folder stays";
     EXPECT_TRUE(PathExists(ScratchPath("keep.txt"))) << "a folder that holds more stays";
 }
 

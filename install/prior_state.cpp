@@ -1,0 +1,446 @@
+#include "install/prior_state.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/setup_context.h"
+#include "driver/string_helpers.h"
+#include "install/document_types.h"
+#include "install/find_menu.h"
+#include "install/registry_names.h"
+#include "install/restart_deletions.h"
+
+// The registry is kept as a run of records, each a kind letter and its fields:
+//   'T' base, existed, shallow, path   a kept key: what follows up to the next 'T' is its tree
+//   'K' path                           a key of that tree, parents before children
+//   'V' name, type, size, data         a value of the key before it
+//   'A' existed                        the approval value, its 'V' after it when it existed
+// A shallow key is kept for whether it was there only: the run never writes into it.
+// The files are kept as 'F' path, kept copy ("" when there was no file) and 'D' folder.
+
+namespace {
+
+const char kKeptSuffix[] = ".nqkeep";
+// Deeper than any tree of the suite's; a deeper one is refused rather than read on a stack
+// that would not hold it.
+const int kDeepestKept = 32;
+
+struct Record {
+    char kind = 0;
+    KeyBase base = CurrentUser;
+    bool existed = false;
+    bool shallow = false;
+    const char* text = nullptr; // the path or the value's name; the kept copy after a file's path
+    DWORD type = 0;
+    DWORD size = 0;
+    const BYTE* data = nullptr;
+};
+
+DWORD ReadNumber(const BYTE* at) {
+    DWORD number;
+    std::memcpy(&number, at, sizeof number);
+    return number;
+}
+
+// The record at `at`, which moves past it; false at the end. The records are the program's
+// own, so they are taken as written.
+bool Next(const PriorState::Buffer& buffer, DWORD& at, Record& record) {
+    if (at >= buffer.size)
+        return false;
+    const BYTE* p = buffer.data + at;
+    record = Record();
+    record.kind = static_cast<char>(*p++);
+    if (record.kind == 'T') {
+        record.base = static_cast<KeyBase>(p[0]);
+        record.existed = p[1] != 0;
+        record.shallow = p[2] != 0;
+        p += 3;
+    } else if (record.kind == 'A') {
+        record.existed = *p++ != 0;
+    }
+    if (record.kind != 'A') {
+        record.text = reinterpret_cast<const char*>(p);
+        p += std::strlen(record.text) + 1;
+    }
+    if (record.kind == 'F')
+        p += std::strlen(reinterpret_cast<const char*>(p)) + 1;
+    if (record.kind == 'V') {
+        record.type = ReadNumber(p);
+        record.size = ReadNumber(p + 4);
+        record.data = p + 8;
+        p += 8 + record.size;
+    }
+    at = static_cast<DWORD>(p - buffer.data);
+    return true;
+}
+
+const char* KeptCopyOf(const Record& file) {
+    return file.text + std::strlen(file.text) + 1;
+}
+
+// Whether `path` is `tree` or lies below it, ignoring letter case as the registry does.
+bool WithinTree(const char* path, const char* tree) {
+    size_t length = std::strlen(tree);
+    char head[kKeyPathCapacity];
+    if (std::strlen(path) < length || length >= sizeof head)
+        return false;
+    std::memcpy(head, path, length);
+    head[length] = '\0';
+    return EqualIgnoringCase(head, tree) && (path[length] == '\0' || path[length] == '\\');
+}
+
+bool AddValue(PriorState::Buffer& out, RegKey& key, const char* name, DWORD size) {
+    const BYTE kind = 'V';
+    if (!out.Add(&kind, 1) || !out.AddText(name))
+        return false;
+    DWORD header = out.size;
+    BYTE* fields = out.Reserve(8 + size);
+    if (fields == nullptr)
+        return false;
+    DWORD type = REG_NONE;
+    DWORD read = size;
+    // A value that changed size since it was listed is read again by the next attempt; here
+    // it only fails the keeping.
+    if (!key.ReadValue(name, type, out.data + header + 8, read) || read > size)
+        return false;
+    std::memcpy(out.data + header, &type, 4);
+    std::memcpy(out.data + header + 4, &read, 4);
+    out.size = header + 8 + read;
+    return true;
+}
+
+// Appends the key at `path` and everything below it.
+bool AddTree(PriorState::Buffer& out, KeyBase base, char (&path)[kKeyPathCapacity], int depth) {
+    RegKey key("");
+    bool present = false;
+    const BYTE kind = 'K';
+    if (depth > kDeepestKept || !key.Probe(base, path, present) || !present ||
+        !out.Add(&kind, 1) || !out.AddText(path))
+        return false;
+    char name[kKeyPathCapacity];
+    bool more = true;
+    for (DWORD i = 0; more; ++i) {
+        DWORD type;
+        DWORD size;
+        if (!key.EnumValue(i, name, sizeof name, type, size, more) ||
+            (more && !AddValue(out, key, name, size)))
+            return false;
+    }
+    const size_t length = std::strlen(path);
+    more = true;
+    for (DWORD i = 0; more; ++i) {
+        if (!key.EnumSubkey(i, name, sizeof name, more))
+            return false;
+        if (!more)
+            break;
+        bool kept = ConcatStrings(path + length, sizeof path - length, "\\", name) &&
+                    AddTree(out, base, path, depth + 1);
+        path[length] = '\0';
+        if (!kept)
+            return false;
+    }
+    return true;
+}
+
+bool KeepTree(PriorState::Buffer& out, KeyBase base, const char* treePath, bool shallow) {
+    char path[kKeyPathCapacity];
+    RegKey key("");
+    bool present = false;
+    if (!CopyString(path, treePath, sizeof path) || !key.Probe(base, path, present))
+        return false;
+    key.Close();
+    const BYTE header[4] = {'T', static_cast<BYTE>(base), present, shallow};
+    return out.Add(header, sizeof header) && out.AddText(path) &&
+           (!present || shallow || AddTree(out, base, path, 0));
+}
+
+bool KeepModuleTrees(PriorState::Buffer& out, const ModuleRow& row) {
+    char path[kKeyPathCapacity];
+    char extensionKey[MAX_PATH];
+    char classKey[MAX_PATH];
+    return row.productName && ConcatStrings(path, sizeof path, kUninstallKey, "\\") &&
+           AppendString(path, sizeof path, row.productName.get()) &&
+           KeepTree(out, LocalMachine, path, false) &&
+           ConcatStrings(path, sizeof path, row.productName.get(), "Search") &&
+           DocumentTypeKeys(path, extensionKey, classKey) &&
+           KeepTree(out, ClassesRoot, extensionKey, false) &&
+           KeepTree(out, ClassesRoot, classKey, false);
+}
+
+// The records of the kept tree that starts at `tree`: where its records end.
+DWORD TreeEnd(const PriorState::Buffer& buffer, DWORD tree) {
+    Record record;
+    DWORD at = tree;
+    Next(buffer, at, record);
+    for (DWORD end = at; Next(buffer, at, record); end = at) {
+        if (record.kind == 'T' || record.kind == 'A')
+            return end;
+    }
+    return buffer.size;
+}
+
+// The 'K' record of `path` between `from` and `to`, or `to` when there is none.
+DWORD FindKey(const PriorState::Buffer& buffer, DWORD from, DWORD to, const char* path) {
+    Record record;
+    for (DWORD at = from, here = from; here < to && Next(buffer, at, record); here = at) {
+        if (record.kind == 'K' && EqualIgnoringCase(record.text, path))
+            return here;
+    }
+    return to;
+}
+
+// The kept value `name` of the key whose record is at `key`, if it had one.
+bool FindValue(const PriorState::Buffer& buffer, DWORD key, const char* name, Record& value) {
+    DWORD at = key;
+    Next(buffer, at, value);
+    while (Next(buffer, at, value) && value.kind == 'V') {
+        if (EqualIgnoringCase(value.text, name))
+            return true;
+    }
+    return false;
+}
+
+bool SameValue(RegKey& key, const Record& kept) {
+    BYTE* live = static_cast<BYTE*>(std::malloc(kept.size + 1));
+    DWORD type = REG_NONE;
+    DWORD size = kept.size + 1;
+    bool same = live != nullptr && key.ReadValue(kept.text, type, live, size) &&
+                type == kept.type && size == kept.size &&
+                std::memcmp(live, kept.data, size) == 0;
+    std::free(live);
+    return same;
+}
+
+// The key of the record at `at` as it was: the values and subkeys the run added go, the
+// values it changed or deleted come back. Its kept subkeys follow as records of their own.
+void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD treeEnd) {
+    Record kept;
+    DWORD next = at;
+    Next(buffer, next, kept);
+    const char* path = kept.text;
+    RegKey key("");
+    if (!key.Open(base, path, false))
+        return;
+    char name[kKeyPathCapacity];
+    char child[kKeyPathCapacity];
+    // A deletion moves the later entries down, so the index stays; a name that cannot be
+    // deleted (or that the ANSI listing garbles) moves it on. The bound is every entry a key
+    // can hold and ends the walk whatever the registry answers.
+    bool more = true;
+    for (DWORD i = 0, turns = 0; more && turns < 0x10000; ++turns) {
+        DWORD type;
+        DWORD size;
+        Record value;
+        if (!key.EnumValue(i, name, sizeof name, type, size, more) || !more)
+            break;
+        if (FindValue(buffer, at, name, value) || !key.DeleteValue(name) || key.ValueExists(name))
+            ++i;
+    }
+    while (Next(buffer, next, kept) && kept.kind == 'V') {
+        if (!SameValue(key, kept))
+            key.Write(kept.text, kept.type, kept.data, kept.size);
+    }
+    more = true;
+    for (DWORD i = 0, turns = 0; more && turns < 0x10000; ++turns) {
+        if (!key.EnumSubkey(i, name, sizeof name, more) || !more)
+            break;
+        RegKey doomed("");
+        if (!ConcatStrings(child, sizeof child, path, "\\") ||
+            !AppendString(child, sizeof child, name) ||
+            FindKey(buffer, at, treeEnd, child) != treeEnd || !doomed.DeleteTree(base, child))
+            ++i;
+    }
+}
+
+// Whether the folder or file `path` has a record of `kind`.
+bool FindFile(const PriorState::Buffer& buffer, char kind, const char* path, Record& found) {
+    for (DWORD at = 0; Next(buffer, at, found);) {
+        if (found.kind == kind && EqualIgnoringCase(found.text, path))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+BYTE* PriorState::Buffer::Reserve(DWORD bytes) {
+    if (failed || bytes > 0x7FFFFFFFu - size) {
+        failed = true;
+        return nullptr;
+    }
+    if (size + bytes > capacity) {
+        DWORD wanted = capacity < 4096 ? 4096 : capacity;
+        while (wanted < size + bytes && wanted <= 0x3FFFFFFFu)
+            wanted *= 2;
+        BYTE* grown = wanted < size + bytes ? nullptr : static_cast<BYTE*>(std::realloc(data, wanted));
+        if (grown == nullptr) {
+            failed = true;
+            return nullptr;
+        }
+        data = grown;
+        capacity = wanted;
+    }
+    BYTE* at = data + size;
+    size += bytes;
+    return at;
+}
+
+bool PriorState::Buffer::Add(const void* bytes, DWORD count) {
+    BYTE* at = Reserve(count);
+    if (at != nullptr && count > 0)
+        std::memcpy(at, bytes, count);
+    return at != nullptr;
+}
+
+bool PriorState::Buffer::AddText(const char* text) {
+    return Add(text, static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+PriorState::~PriorState() {
+    std::free(registry_.data);
+    std::free(files_.data);
+}
+
+bool PriorState::KeepRegistry(const SetupContext& context) {
+    char suitePath[kKeyPathCapacity];
+    if (!CopyString(suitePath, kSuiteKeyPath, sizeof suitePath))
+        return false;
+    // "Software\QuilloSoft\NetQuillo": the suite key, the modules' keys and the settings.
+    *std::strrchr(suitePath, '\\') = '\0';
+    bool kept = KeepTree(registry_, CurrentUser, suitePath, false) &&
+                KeepTree(registry_, CurrentUser, "Software\\QuilloSoft", true) &&
+                KeepTree(registry_, LocalMachine, kFindGroupKey, false) &&
+                KeepTree(registry_, ClassesRoot, kFindMenuClassKey, false);
+    for (DWORD i = 0; kept && i < context.moduleCount; ++i)
+        kept = !context.selected[i] || KeepModuleTrees(registry_, context.modules[i]);
+    RegKey approved("");
+    bool keyPresent = false;
+    bool present = false;
+    DWORD size = 0;
+    kept = kept && approved.Probe(LocalMachine, kApprovedExtensionsKey, keyPresent) &&
+           (!keyPresent || approved.ProbeValue(kFindMenuClassId, present, size));
+    const BYTE header[2] = {'A', present};
+    return kept && registry_.Add(header, sizeof header) &&
+           (!present || AddValue(registry_, approved, kFindMenuClassId, size));
+}
+
+bool PriorState::KeyExisted(KeyBase base, const char* shortName, const char* subPath) const {
+    HKEY root;
+    char path[kKeyPathCapacity];
+    if (!ComposeKeyPath(base, shortName ? shortName : "", subPath, root, path))
+        return false;
+    // The kept keys are named by the roots' own codes; the suite's codes live in one of them.
+    KeyBase rootBase = root == HKEY_LOCAL_MACHINE ? LocalMachine
+                       : root == HKEY_CLASSES_ROOT ? ClassesRoot
+                                                   : CurrentUser;
+    Record record;
+    for (DWORD at = 0, here = 0; Next(registry_, at, record); here = at) {
+        if (record.kind != 'T' || record.base != rootBase || !WithinTree(path, record.text))
+            continue;
+        if (!record.existed || record.shallow)
+            return record.existed && EqualIgnoringCase(path, record.text);
+        DWORD end = TreeEnd(registry_, here);
+        return FindKey(registry_, at, end, path) != end;
+    }
+    return false;
+}
+
+bool PriorState::ApprovalExisted() const {
+    Record record;
+    for (DWORD at = 0; Next(registry_, at, record);) {
+        if (record.kind == 'A')
+            return record.existed;
+    }
+    return false;
+}
+
+void PriorState::RestoreRegistry() const {
+    Record record;
+    KeyBase base = CurrentUser;
+    DWORD treeEnd = 0;
+    // Only a kept tree that was there has 'K' records; each is restored within its tree.
+    for (DWORD at = 0, here = 0; Next(registry_, at, record); here = at) {
+        if (record.kind == 'T') {
+            base = record.base;
+            treeEnd = TreeEnd(registry_, here);
+        } else if (record.kind == 'K') {
+            RestoreKey(registry_, base, here, treeEnd);
+        } else if (record.kind == 'A' && record.existed && Next(registry_, at, record)) {
+            RegKey approved("");
+            if (approved.Open(LocalMachine, kApprovedExtensionsKey, false) &&
+                !SameValue(approved, record))
+                approved.Write(record.text, record.type, record.data, record.size);
+        }
+    }
+}
+
+bool PriorState::KeepFile(const char* path) {
+    char kept[MAX_PATH];
+    const BYTE kind = 'F';
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return false;
+        kept[0] = '\0';
+    } else if (!ConcatStrings(kept, sizeof kept, path, kKeptSuffix)) {
+        return false;
+    } else {
+        // A copy left by a run that never ended is older than the file it would keep.
+        DeleteFileA(kept);
+        if (!MoveFileA(path, kept))
+            return false;
+    }
+    if (files_.Add(&kind, 1) && files_.AddText(path) && files_.AddText(kept))
+        return true;
+    // Not noted, the rollback would not know to put it back: it goes back at once.
+    if (kept[0] != '\0')
+        MoveFileA(kept, path);
+    return false;
+}
+
+bool PriorState::UndoFile(const char* path) {
+    Record file;
+    if (!FindFile(files_, 'F', path, file))
+        return false;
+    const char* kept = KeptCopyOf(file);
+    if (kept[0] == '\0')
+        return true;
+    files_.data[file.text - 1 - reinterpret_cast<const char*>(files_.data)] = 'f';
+    DeleteFileA(path);
+    MoveFileA(kept, path);
+    return false;
+}
+
+bool PriorState::NoteFolderMade(const char* folder) {
+    const BYTE kind = 'D';
+    return files_.Add(&kind, 1) && files_.AddText(folder);
+}
+
+bool PriorState::FolderMade(const char* folder) const {
+    Record found;
+    return FindFile(files_, 'D', folder, found);
+}
+
+DWORD PriorState::MadeLevels(const char* folder) const {
+    char level[MAX_PATH];
+    if (!CopyString(level, folder, sizeof level))
+        return 0;
+    size_t length = std::strlen(level);
+    if (length > 0 && level[length - 1] == '\\')
+        level[length - 1] = '\0';
+    DWORD levels = 0;
+    for (char* separator; FolderMade(level) && (separator = std::strrchr(level, '\\'));) {
+        ++levels;
+        *separator = '\0';
+    }
+    return levels;
+}
+
+void PriorState::Drop() {
+    Record file;
+    for (DWORD at = 0; Next(files_, at, file);) {
+        if (file.kind == 'F' && KeptCopyOf(file)[0] != '\0')
+            DeleteNowOrAtRestart(KeptCopyOf(file), kKeptCopyKey);
+    }
+}
