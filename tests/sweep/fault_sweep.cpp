@@ -97,13 +97,18 @@ int PlaySetup() {
 }
 
 // A machine as users have them: the system's standing keys and folders, and a neighbour's
-// document type, uninstall entry, settings, files and restart-time deletion, which no run may
-// touch.
+// document type, uninstall entry, settings, files and restart-time deletions, which no run may
+// touch; among them an empty folder of the user's where setup would make its install folder, a
+// class that a planted extension of the suite's names, and a deletion whose path holds one of
+// the suite's.
 void PrepareMachine() {
     hostemu::Reset();
     hostemu::SetPlatformFamily(TheOptions.family);
     hostemu::SetDesktopDirectory("C:\\WINDOWS\\Desktop");
     CreateDirectoryA("C:\\Program Files", nullptr);
+    CreateDirectoryA("C:\\Program Files\\QuilloSoft", nullptr);
+    WriteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.WebQuilloSearch", nullptr, "NeighbourClass");
+    WriteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\NeighbourClass", nullptr, "Neighbour's");
     hostemu::WriteFileBytes("C:\\Program Files\\Neighbour\\neighbour.exe", "MZ neighbour");
     hostemu::WriteFileBytes("C:\\WINDOWS\\notepad.exe", "MZ notepad");
     const char* windows = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -125,6 +130,8 @@ void PrepareMachine() {
                                 "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\neighbour.tmp\r\n");
     } else {
         MoveFileExA("C:\\WINDOWS\\TEMP\\neighbour.tmp", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        MoveFileExA("C:\\WINDOWS\\WebQuilloUninstall.exe.old", nullptr,
+                    MOVEFILE_DELAY_UNTIL_REBOOT);
     }
     if (TheOptions.reinstall)
         PlaySetup();
@@ -189,16 +196,25 @@ bool ScheduledForRestart(const MachineItems& after, const std::string& item) {
     return false;
 }
 
-// The install's root folder ("C:\Program Files\QuilloSoft\"): the folder of that name that
-// `items` hold and `without` does not.
+// The install's root folder ("C:\Program Files\QuilloSoft\"): the parent of the first
+// module's folder that `items` hold and `without` does not.
 std::string InstallRoot(const MachineItems& items, const MachineItems& without) {
-    const std::string ending = "\\QuilloSoft\\";
+    const std::string ending = "\\WebQuillo\\";
     for (const std::string& item : ItemsMissingFrom(items, without)) {
-        if (item.rfind("FOLDER ", 0) == 0 && item.size() > ending.size() &&
+        if (item.rfind("FOLDER ", 0) == 0 && item.size() > 7 + ending.size() &&
             item.compare(item.size() - ending.size(), ending.size(), ending) == 0)
-            return item.substr(7);
+            return item.substr(7, item.size() - 7 - ending.size() + 1);
     }
     return std::string();
+}
+
+// What the question pages store: the shared settings key and the news server's values. One
+// that could not be stored leaves the modules on their own defaults, which is no failure.
+bool WizardAnswer(const std::string& item) {
+    const std::string path = ItemPath(item);
+    const std::string suite = "HKEY_CURRENT_USER\\Software\\QuilloSoft\\NetQuillo\\CurrentVersion\\";
+    return path == suite + "Updates" ||
+           (path == suite + "News" && item.find("|\"Server") != std::string::npos);
 }
 
 // Whether the short name "WEBQUI~1.EXE" can be that of the long name "WebQuilloUninstall.exe":
@@ -291,23 +307,15 @@ MachineItems Relocated(const MachineItems& after) {
     return moved;
 }
 
-// Whether `item` lies in the subtree of a key that is left with subkeys of its own: the NT
-// family's RegDeleteKeyA refuses such a key, and the rollback deletes keys one by one.
-bool InKeptSubtree(const std::vector<std::string>& left, const std::string& item) {
-    std::string path = ItemPath(item);
-    for (;;) {
-        bool keyLeft = std::find(left.begin(), left.end(), "KEY " + path) != left.end();
-        if (keyLeft) {
-            for (const std::string& other : left) {
-                if (other.rfind("KEY " + path + "\\", 0) == 0)
-                    return true;
-            }
-        }
-        size_t separator = path.rfind('\\');
-        if (separator == std::string::npos)
-            return false;
-        path.resize(separator);
+// Whether the file a deletion at restart names was on the machine before the run.
+bool ExistedBefore(const std::string& deletion) {
+    const std::string path = UpperNoBlanks(ItemPath(deletion));
+    for (auto it = Before.lower_bound("FILE "); it != Before.end() && it->rfind("FILE ", 0) == 0;
+         ++it) {
+        if (UpperNoBlanks(ItemPath(*it)) == path)
+            return true;
     }
+    return false;
 }
 
 void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
@@ -347,6 +355,8 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
             if (region == "suite settings" && otherValue)
                 // A failed call made the wizard propose another default, which the user took.
                 verdict.ignored.insert("a wizard default proposed otherwise and accepted");
+            else if (region == "suite settings" && WizardAnswer(item))
+                verdict.ignored.insert("a wizard answer that could not be stored");
             else if (region == "suite settings" &&
                      std::strcmp(failedFunction, "FindResourceA") == 0)
                 // A patch resource the image lacks is a module without a patch.
@@ -372,30 +382,21 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
         }
         return;
     }
-    // Otherwise as it was, apart from what the rollback leaves by design.
-    const std::vector<std::string> left = ItemsMissingFrom(after, Before);
-    const bool nt = TheOptions.family == hostemu::PlatformFamily::NT;
-    for (const std::string& item : left) {
+    // Otherwise as it was, apart from the suite's own new files that could only go at restart.
+    // Whatever was there before is there again as it was, and is not left for deletion.
+    for (const std::string& item : ItemsMissingFrom(after, Before)) {
         std::string region = SuiteRegion(item);
-        if (region == "restart-time deletions")
+        if (item.rfind("AT-RESTART ", 0) == 0 && ExistedBefore(item))
+            fault += "an earlier file left for deletion at restart: " + item + "; ";
+        else if (region == "restart-time deletions")
             verdict.survivors.insert("restart-time deletion of the suite's own file");
         else if (ScheduledForRestart(after, item))
             verdict.survivors.insert(region + " left for deletion at restart");
-        else if (nt && (region == "suite settings" || region == "Distributor value") &&
-                 InKeptSubtree(left, item))
-            verdict.survivors.insert("module key kept with what its patch wrote below it");
-        else if (nt && !region.empty() && InKeptSubtree(left, item))
-            verdict.survivors.insert(region + ": key kept for its subkeys");
         else
             fault += "left behind: " + item + "; ";
     }
-    for (const std::string& item : ItemsMissingFrom(Before, after)) {
-        std::string region = SuiteRegion(item);
-        if (TheOptions.reinstall && !region.empty() && region != "restart-time deletions")
-            verdict.survivors.insert("earlier install's " + region + " removed by the rollback");
-        else
-            fault += "lost: " + item + "; ";
-    }
+    for (const std::string& item : ItemsMissingFrom(Before, after))
+        fault += "lost: " + item + "; ";
 }
 
 // --- The sweep ------------------------------------------------------------------------------
