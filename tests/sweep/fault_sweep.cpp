@@ -96,6 +96,11 @@ int PlaySetup() {
     return static_cast<int>(user.Play([] { return static_cast<INT_PTR>(RunSetup()); }));
 }
 
+// What PrepareMachine plants where the suite's own things are, by path.
+const char* const kPlanted[] = {"C:\\Program Files\\QuilloSoft\\",
+                                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\NeighbourClass",
+                                "C:\\WINDOWS\\WebQuilloUninstall.exe.old"};
+
 // A machine as users have them: the system's standing keys and folders, and a neighbour's
 // document type, uninstall entry, settings, files and restart-time deletions, which no run may
 // touch; among them an empty folder of the user's where setup would make its install folder, a
@@ -335,6 +340,13 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
         std::string wininit;
         if (hostemu::ReadFileBytes("C:\\WINDOWS\\wininit.ini", wininit))
             std::printf("  wininit.ini:\n%s\n", wininit.c_str());
+    }
+    // The neighbours planted among the suite's own paths stay in every run.
+    for (const std::string& item : Before) {
+        if (std::find(std::begin(kPlanted), std::end(kPlanted), ItemPath(item)) !=
+                std::end(kPlanted) &&
+            after.count(item) == 0)
+            fault += "a neighbour's item changed: " + item + "; ";
     }
     // Nothing of anyone else's changes, whatever happened.
     for (const auto& changed : {ItemsMissingFrom(Before, after), ItemsMissingFrom(after, Before)}) {
