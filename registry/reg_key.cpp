@@ -245,3 +245,15 @@ bool RegKey::EnumValueName(DWORD index, char* name, DWORD capacity) {
     return RegEnumValueA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;
 }
+
+bool RegKey::ReadWideMultiString(const WCHAR* name, WCHAR* buffer, DWORD& size) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_MULTI_SZ;
+}
+
+bool RegKey::WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD size) {
+    return RegSetValueExW(key_, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
+}

@@ -68,6 +68,10 @@ class RegKey {
     bool WriteFlag(const char* name, bool flag);
     bool WriteDwordArray(const char* name, const DWORD* values, DWORD count);
     bool EnumValueName(DWORD index, char* name, DWORD capacity);
+    // A REG_MULTI_SZ value's characters as stored, which no code page touches, so that text
+    // of other programs comes back exactly as they wrote it. Sizes in bytes, as above.
+    bool ReadWideMultiString(const WCHAR* name, WCHAR* buffer, DWORD& size);
+    bool WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD size);
 
   private:
     bool ReadTyped(const char* name, DWORD wantedType, void* buffer, DWORD& size);
