@@ -15,9 +15,10 @@ const char kWininitName[] = "wininit.ini";
 const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kFileRenameKey[] =
     "System\\CurrentControlSet\\Control\\Session Manager\\FileRenameOperations";
-const char kPendingValue[] = "PendingFileRenameOperations";
+const WCHAR kPendingValue[] = L"PendingFileRenameOperations";
 
-// The line buffer of the "wininit.ini" scans and the most of the pending list that is read.
+// The line buffer of the "wininit.ini" scans and the most of the pending list that is read, in
+// characters: every list that its ANSI form of 16384 bytes held.
 constexpr int kLineCapacity = 1024;
 constexpr DWORD kPendingCapacity = 16384;
 constexpr DWORD kValueNameCapacity = 1024;
@@ -30,10 +31,12 @@ bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-// The length of the string at `text`, or `limit` when no zero comes within `limit` bytes.
-DWORD BoundedLength(const char* text, DWORD limit) {
-    const void* zero = std::memchr(text, '\0', limit);
-    return zero ? static_cast<DWORD>(static_cast<const char*>(zero) - text) : limit;
+// The length of the string at `text`, or `limit` when no zero comes within `limit` characters.
+DWORD BoundedLength(const WCHAR* text, DWORD limit) {
+    DWORD length = 0;
+    while (length < limit && text[length] != 0)
+        ++length;
+    return length;
 }
 
 const char* SkipBlanks(const char* text) {
@@ -80,25 +83,54 @@ const char* DeletionPath(const char* line) {
     return SkipBlanks(p + 1);
 }
 
-bool MatchesMember(const char* entry, const char* member, bool shortForm) {
-    if (member == nullptr)
-        return false;
-    if (!shortForm)
-        return std::strstr(entry, member) != nullptr;
+// Whether an entry, `length` characters, names `member`. Short form (a "wininit.ini" line):
+// it begins with the member's short path, character for character. Otherwise it is the whole
+// path, ignoring the case of ASCII letters as file names compare: a path that merely holds
+// ours is not ours. Compared in UTF-16, so that no character of another program's entry is
+// lost to the ANSI code page.
+bool MatchesMember(const WCHAR* entry, DWORD length, const char* member, bool shortForm) {
     char shortPath[MAX_PATH];
-    DWORD length = GetShortPathNameA(member, shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (shortForm) {
+        DWORD shortLength = GetShortPathNameA(member, shortPath, MAX_PATH);
+        if (shortLength == 0 || shortLength >= MAX_PATH)
+            return false;
+        member = shortPath;
+    }
+    WCHAR path[MAX_PATH];
+    int size = MultiByteToWideChar(CP_ACP, 0, member, -1, path, MAX_PATH);
+    DWORD pathLength = static_cast<DWORD>(size - 1);
+    if (size < 1 || (shortForm ? length < pathLength : length != pathLength))
         return false;
-    return std::strncmp(entry, shortPath, length) == 0;
+    for (DWORD i = 0; i < pathLength; ++i) {
+        if (entry[i] != path[i] &&
+            (shortForm || AsciiUpperWide(entry[i]) != AsciiUpperWide(path[i])))
+            return false;
+    }
+    return true;
 }
 
-bool MatchesFileOf(const SetupContext& context, const char* entry, bool shortForm) {
-    for (DWORD i = 0; i < context.moduleCount; ++i) {
-        if (context.selected[i] &&
-            MatchesMember(entry, context.modules[i].uninstallerPath.get(), shortForm))
+// Tries the installed-file set in order: the selected modules' uninstallers, then the library.
+// The long form takes the entry with or without the "\??\" that MoveFileEx puts before a path.
+bool MatchesFileOf(const SetupContext& context, const WCHAR* entry, DWORD length, bool shortForm) {
+    if (!shortForm && length >= 4 && std::memcmp(entry, L"\\??\\", 4 * sizeof(WCHAR)) == 0) {
+        entry += 4;
+        length -= 4;
+    }
+    for (DWORD i = 0; i <= context.moduleCount; ++i) {
+        const char* member = i == context.moduleCount ? context.findMenuLibraryPath.get()
+                             : context.selected[i]    ? context.modules[i].uninstallerPath.get()
+                                                      : nullptr;
+        if (member && MatchesMember(entry, length, member, shortForm))
             return true;
     }
-    return MatchesMember(entry, context.findMenuLibraryPath.get(), shortForm);
+    return false;
+}
+
+// An ANSI entry (a "wininit.ini" path, a value name), widened as the A calls widened it.
+bool MatchesFileOf(const SetupContext& context, const char* entry, bool shortForm) {
+    WCHAR wide[kLineCapacity];
+    int size = MultiByteToWideChar(CP_ACP, 0, entry, -1, wide, kLineCapacity);
+    return size > 0 && MatchesFileOf(context, wide, static_cast<DWORD>(size - 1), shortForm);
 }
 
 // Hands every line of "wininit.ini", whatever its section, to `edit` with the position of its
@@ -163,27 +195,27 @@ void CancelRenameKeyValues(const SetupContext& context) {
     }
 }
 
-// Removes from the list every pair whose source names an installed file; true when any went.
-bool RemoveMatchingPairs(const SetupContext& context, char* list, DWORD& size) {
+// Removes from the list, `count` characters, every deletion of an installed file, moving the
+// rest down; whatever follows the list's empty string stays. True when any went and every pair
+// up to that end was whole: a list cut short is left as it was.
+bool RemoveOurDeletions(const SetupContext& context, WCHAR* list, DWORD& count) {
     bool removed = false;
     DWORD offset = 0;
-    while (offset < size && list[offset] != '\0') {
-        DWORD sourceLength = BoundedLength(list + offset, size - offset);
-        if (offset + sourceLength >= size)
-            break;
-        DWORD destination = offset + sourceLength + 1;
-        if (destination >= size)
-            break;
-        DWORD destinationLength = BoundedLength(list + destination, size - destination);
-        if (destination + destinationLength >= size)
-            break;
-        DWORD pairSize = sourceLength + 1 + destinationLength + 1;
-        if (MatchesFileOf(context, list + offset, false)) {
-            std::memmove(list + offset, list + offset + pairSize, size - offset - pairSize);
-            size -= pairSize;
+    while (offset < count && list[offset] != 0) {
+        DWORD destination = offset + BoundedLength(list + offset, count - offset) + 1;
+        if (destination >= count)
+            return false;
+        DWORD destinationLength = BoundedLength(list + destination, count - destination);
+        DWORD end = destination + destinationLength + 1;
+        if (end > count)
+            return false;
+        if (destinationLength == 0 &&
+            MatchesFileOf(context, list + offset, destination - 1 - offset, false)) {
+            std::memmove(list + offset, list + end, (count - end) * sizeof(WCHAR));
+            count -= end - offset;
             removed = true;
         } else {
-            offset += pairSize;
+            offset = end;
         }
     }
     return removed;
@@ -191,14 +223,15 @@ bool RemoveMatchingPairs(const SetupContext& context, char* list, DWORD& size) {
 
 void CancelPendingRenames(const SetupContext& context) {
     RegKey key(GetModuleShortName(0));
-    if (!key.Open(LocalMachine, kSessionManagerKey, false) || !key.ValueExists(kPendingValue))
-        return;
-    char list[kPendingCapacity];
+    WCHAR list[kPendingCapacity];
     DWORD size = sizeof list;
-    if (!key.ReadMultiString(kPendingValue, list, size))
+    // Too large a list fails the read; a partial character is no list.
+    if (!key.Open(LocalMachine, kSessionManagerKey, false) ||
+        !key.ReadWideMultiString(kPendingValue, list, size) || size % sizeof(WCHAR) != 0)
         return;
-    if (RemoveMatchingPairs(context, list, size))
-        key.WriteMultiString(kPendingValue, list, size);
+    DWORD count = size / sizeof(WCHAR);
+    if (RemoveOurDeletions(context, list, count))
+        key.WriteWideMultiString(kPendingValue, list, count * sizeof(WCHAR));
 }
 
 } // namespace

@@ -27,5 +27,8 @@ const unsigned kKeptCopyKey = 10;
 // Withdraws pending deletions of the selected modules' uninstallers and of the library.
 void CancelPendingDeletes(SetupContext& context);
 // Whether a pending-deletion entry names one of the installed files of the current context:
-// by short path prefix (95 family) or full path anywhere in the entry (NT family).
+// by short path prefix (95 family), or as the whole path, with or without the "\??\" prefix
+// and ignoring the case of ASCII letters (NT family). On the NT family only deletions of such
+// paths are withdrawn; every other entry of the pending list stays as it was, character for
+// character.
 bool MatchesInstalledFile(const char* entry, bool shortForm);

@@ -81,6 +81,10 @@ class RegKey {
     // A value of any type, as its bytes.
     bool ReadValue(const char* name, DWORD& type, void* buffer, DWORD& size);
     bool Write(const char* name, DWORD type, const void* data, DWORD size);
+    // A REG_MULTI_SZ value's characters as stored, which no code page touches, so that text
+    // of other programs comes back exactly as they wrote it. Sizes in bytes, as above.
+    bool ReadWideMultiString(const WCHAR* name, WCHAR* buffer, DWORD& size);
+    bool WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD size);
 
   private:
     bool ReadTyped(const char* name, DWORD wantedType, void* buffer, DWORD& size);

@@ -36,6 +36,21 @@ bool KnownCodePage(UINT codePage) {
 
 } // namespace
 
+namespace hostemu {
+namespace detail {
+
+WCHAR AnsiToWide(char byte) {
+    return ToWide(static_cast<unsigned char>(byte));
+}
+
+char WideToAnsi(WCHAR wide) {
+    char byte;
+    return ToByte(wide, byte) ? byte : '?';
+}
+
+} // namespace detail
+} // namespace hostemu
+
 int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, WCHAR* wide, int capacity) {
     if (hostemu::detail::CheckFault("MultiByteToWideChar") || !KnownCodePage(codePage) ||
         text == nullptr || length < -1 || capacity < 0 || (capacity > 0 && wide == nullptr)) {

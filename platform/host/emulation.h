@@ -152,6 +152,10 @@ void ResetProfiles();
 void ResetMessages();
 void ResetGdi();
 bool EqualNames(const std::string& a, const std::string& b);
+// One character through the ANSI code page as the A calls convert it, '?' for a character the
+// code page lacks; without the faults and counts of the conversion calls themselves.
+WCHAR AnsiToWide(char byte);
+char WideToAnsi(WCHAR wide);
 } // namespace detail
 
 } // namespace hostemu

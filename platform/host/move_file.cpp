@@ -1,7 +1,8 @@
 // Delayed moves and deletions go where the NT family keeps them: pairs of NT paths ("\??\"
 // and the path) in the Session Manager's PendingFileRenameOperations, an empty destination for
 // a deletion, the list ending with one more zero. Existing pairs are kept and the new one goes
-// last. Only the delayed form is emulated; the program never moves a file at once.
+// last. Only the delayed form is emulated; the program never moves a file at once. As Windows,
+// the call works on the list in UTF-16, so that the pairs already there stay as they are.
 #include <string>
 #include <vector>
 
@@ -11,8 +12,15 @@
 namespace {
 
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char kPendingValue[] = "PendingFileRenameOperations";
-const char kNtPrefix[] = "\\??\\";
+const WCHAR kPendingValue[] = L"PendingFileRenameOperations";
+
+// "\??\" and the path in UTF-16, the ANSI characters converted as the A calls convert them.
+std::wstring NtPath(const char* path) {
+    std::wstring wide = L"\\??\\";
+    for (const char* p = path; *p; ++p)
+        wide += hostemu::detail::AnsiToWide(*p);
+    return wide;
+}
 
 } // namespace
 
@@ -44,28 +52,28 @@ BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
         SetLastError(static_cast<DWORD>(result));
         return FALSE;
     }
-    std::string list;
+    std::wstring list;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(key, kPendingValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        type == REG_MULTI_SZ && size > 0) {
+    if (RegQueryValueExW(key, kPendingValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ && size >= sizeof(WCHAR)) {
         std::vector<BYTE> bytes(size);
-        if (RegQueryValueExA(key, kPendingValue, nullptr, &type, bytes.data(), &size) ==
+        if (RegQueryValueExW(key, kPendingValue, nullptr, &type, bytes.data(), &size) ==
             ERROR_SUCCESS) {
-            list.assign(reinterpret_cast<const char*>(bytes.data()), size);
+            list.assign(reinterpret_cast<const WCHAR*>(bytes.data()), size / sizeof(WCHAR));
             // The list's closing zero goes; the new pair brings it back.
-            if (!list.empty() && list.back() == '\0')
+            if (!list.empty() && list.back() == 0)
                 list.pop_back();
         }
     }
-    list += kNtPrefix + std::string(existingFileName) + '\0';
+    list += NtPath(existingFileName) + L'\0';
     if (newFileName != nullptr && newFileName[0] != '\0')
-        list += kNtPrefix + std::string(newFileName);
-    list += '\0';
-    list += '\0';
-    result =
-        RegSetValueExA(key, kPendingValue, 0, REG_MULTI_SZ,
-                       reinterpret_cast<const BYTE*>(list.data()), static_cast<DWORD>(list.size()));
+        list += NtPath(newFileName);
+    list += L'\0';
+    list += L'\0';
+    result = RegSetValueExW(key, kPendingValue, 0, REG_MULTI_SZ,
+                            reinterpret_cast<const BYTE*>(list.data()),
+                            static_cast<DWORD>(list.size() * sizeof(WCHAR)));
     RegCloseKey(key);
     if (result != ERROR_SUCCESS) {
         SetLastError(static_cast<DWORD>(result));

@@ -3,6 +3,10 @@
 // Subkeys enumerate in the order of their upper-cased names, as NT keeps them; values in the
 // order they were first written. Names compare ignoring letter case and keep the case they
 // were created with.
+// Windows keeps string data in UTF-16 and the A calls convert it from and to the ANSI code page.
+// Here a string keeps the width of the call that wrote it, the wide form in the host's WCHAR
+// units, and a call of the other width sees it converted: the same answers for every text the
+// ANSI code page holds, and '?' in the A calls' view for a character it lacks.
 #include <cstring>
 #include <map>
 #include <memory>
@@ -29,7 +33,42 @@ struct Value {
     std::string name;
     DWORD type;
     std::vector<BYTE> data;
+    bool wide = false;
 };
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The value as a call of the given width sees it. A partial WCHAR at the end of wide data has
+// no character for the A calls.
+Value Viewed(const Value& value, bool wide) {
+    if (value.wide == wide || !IsStringType(value.type))
+        return value;
+    Value view{value.name, value.type, {}, wide};
+    if (wide) {
+        std::vector<WCHAR> units;
+        for (BYTE byte : value.data)
+            units.push_back(hostemu::detail::AnsiToWide(static_cast<char>(byte)));
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(units.data());
+        view.data.assign(bytes, bytes + units.size() * sizeof(WCHAR));
+    } else {
+        for (size_t i = 0; i + sizeof(WCHAR) <= value.data.size(); i += sizeof(WCHAR)) {
+            WCHAR unit;
+            std::memcpy(&unit, value.data.data() + i, sizeof unit);
+            view.data.push_back(static_cast<BYTE>(hostemu::detail::WideToAnsi(unit)));
+        }
+    }
+    return view;
+}
+
+// A W call's value name as the emulation keeps names, in the ANSI code page.
+std::string NarrowName(const WCHAR* name) {
+    std::string narrow;
+    for (const WCHAR* p = name; p && *p; ++p)
+        narrow += hostemu::detail::WideToAnsi(*p);
+    return narrow;
+}
 
 struct Key {
     std::string name;
@@ -381,13 +420,15 @@ LONG RegQueryValueExA(HKEY hkey, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE
     const Value* value = key->FindValue(valueName);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    return CopyData(*value, type, data, dataSize);
+    return CopyData(Viewed(*value, false), type, data, dataSize);
 }
 
-LONG RegSetValueExA(HKEY hkey, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
-                    DWORD dataSize) {
+namespace {
+
+LONG SetValue(const char* function, HKEY hkey, LPCSTR valueName, DWORD type, const BYTE* data,
+              DWORD dataSize, bool wide) {
     std::shared_ptr<Key> key;
-    if (LONG error = Enter("RegSetValueExA", hkey, KEY_SET_VALUE, key))
+    if (LONG error = Enter(function, hkey, KEY_SET_VALUE, key))
         return error;
     if (!data && dataSize)
         return ERROR_NOACCESS;
@@ -395,10 +436,36 @@ LONG RegSetValueExA(HKEY hkey, LPCSTR valueName, DWORD, DWORD type, const BYTE* 
     if (Value* value = key->FindValue(valueName)) {
         value->type = type;
         value->data = std::move(bytes);
+        value->wide = wide;
     } else {
-        key->values.push_back(Value{valueName ? valueName : "", type, std::move(bytes)});
+        key->values.push_back(Value{valueName ? valueName : "", type, std::move(bytes), wide});
     }
     return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG RegSetValueExA(HKEY hkey, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+                    DWORD dataSize) {
+    return SetValue("RegSetValueExA", hkey, valueName, type, data, dataSize, false);
+}
+
+LONG RegQueryValueExW(HKEY hkey, const WCHAR* valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize) {
+    std::shared_ptr<Key> key;
+    if (LONG error = Enter("RegQueryValueExW", hkey, KEY_QUERY_VALUE, key))
+        return error;
+    const Value* value = key->FindValue(valueName ? NarrowName(valueName).c_str() : nullptr);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    return CopyData(Viewed(*value, true), type, data, dataSize);
+}
+
+LONG RegSetValueExW(HKEY hkey, const WCHAR* valueName, DWORD, DWORD type, const BYTE* data,
+                    DWORD dataSize) {
+    std::string name = NarrowName(valueName);
+    return SetValue("RegSetValueExW", hkey, valueName ? name.c_str() : nullptr, type, data,
+                    dataSize, true);
 }
 
 LONG RegEnumKeyExA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,
@@ -432,5 +499,5 @@ LONG RegEnumValueA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWO
     const Value& value = key->values[index];
     if (LONG error = CopyName(value.name, name, nameLength))
         return error;
-    return CopyData(value, type, data, dataSize);
+    return CopyData(Viewed(value, false), type, data, dataSize);
 }

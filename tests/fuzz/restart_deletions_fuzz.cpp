@@ -1,5 +1,6 @@
-// Any bytes as the pending rename list and as "wininit.ini": withdrawing deletions must stay
-// inside the list's bytes and never change the file's length, and every scan must end.
+// Any bytes as the pending rename list, stored as its characters (a partial one included), and
+// as "wininit.ini": withdrawing deletions must stay inside the list's bytes and never change the
+// file's length, and every scan must end.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,7 +21,7 @@ void WritePendingList(const std::string& bytes) {
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
                         0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+    RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
                    reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }

@@ -6,6 +6,7 @@ const char kTestSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Sessi
 const char kTestFileRenameKey[] =
     "System\\CurrentControlSet\\Control\\Session Manager\\FileRenameOperations";
 const char kTestPendingValue[] = "PendingFileRenameOperations";
+const WCHAR kTestPendingWideValue[] = L"PendingFileRenameOperations";
 const char kTestFindGroupKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Quillos";
 
@@ -44,7 +45,7 @@ std::string ShortPath(const std::string& path) {
     return length == 0 || length >= MAX_PATH ? std::string() : std::string(buffer, length);
 }
 
-bool ReadPendingList(std::string& data, DWORD* type) {
+bool ReadPendingList(std::string& data, DWORD* type, bool wide) {
     data.clear();
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestSessionManagerKey, 0, KEY_READ, &key) !=
@@ -52,10 +53,15 @@ bool ReadPendingList(std::string& data, DWORD* type) {
         return false;
     DWORD size = 0;
     DWORD valueType = REG_NONE;
-    LONG result = RegQueryValueExA(key, kTestPendingValue, nullptr, &valueType, nullptr, &size);
+    auto query = [&](BYTE* bytes) {
+        return wide
+                   ? RegQueryValueExW(key, kTestPendingWideValue, nullptr, &valueType, bytes, &size)
+                   : RegQueryValueExA(key, kTestPendingValue, nullptr, &valueType, bytes, &size);
+    };
+    LONG result = query(nullptr);
     if (result == ERROR_SUCCESS) {
         std::vector<BYTE> bytes(size + 1);
-        result = RegQueryValueExA(key, kTestPendingValue, nullptr, &valueType, bytes.data(), &size);
+        result = query(bytes.data());
         data.assign(reinterpret_cast<const char*>(bytes.data()), size);
     }
     RegCloseKey(key);
@@ -64,14 +70,31 @@ bool ReadPendingList(std::string& data, DWORD* type) {
     return result == ERROR_SUCCESS;
 }
 
-void WritePendingList(const std::string& data, DWORD type) {
+void WritePendingList(const std::string& data, DWORD type, bool wide) {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestSessionManagerKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, kTestPendingValue, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size()));
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(data.data());
+    DWORD size = static_cast<DWORD>(data.size());
+    if (wide)
+        RegSetValueExW(key, kTestPendingWideValue, 0, type, bytes, size);
+    else
+        RegSetValueExA(key, kTestPendingValue, 0, type, bytes, size);
     RegCloseKey(key);
+}
+
+bool ReadWidePendingList(std::wstring& list) {
+    std::string bytes;
+    bool read = ReadPendingList(bytes, nullptr, true);
+    list.assign(reinterpret_cast<const WCHAR*>(bytes.data()), bytes.size() / sizeof(WCHAR));
+    return read && bytes.size() % sizeof(WCHAR) == 0;
+}
+
+void WriteWidePendingList(const std::wstring& list) {
+    WritePendingList(
+        std::string(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(WCHAR)),
+        REG_MULTI_SZ, true);
 }
 
 void DeletePendingList() {
@@ -85,7 +108,7 @@ void DeletePendingList() {
 
 void InstallWorld::SetUp() {
     TestWorld::SetUp();
-    hadPendingList_ = ReadPendingList(pendingList_, &pendingType_);
+    hadPendingList_ = ReadPendingList(pendingList_, &pendingType_, true);
     DeletePendingList();
     std::string wininit = JoinedPath(WindowsFolder(), "wininit.ini");
     hadWininit_ = ReadTestFile(wininit, wininit_);
@@ -103,7 +126,7 @@ void InstallWorld::TearDown() {
     else
         DeleteFileA(wininit.c_str());
     if (hadPendingList_)
-        WritePendingList(pendingList_, pendingType_);
+        WritePendingList(pendingList_, pendingType_, true);
     else
         DeletePendingList();
     TestWorld::TearDown();

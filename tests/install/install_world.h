@@ -24,9 +24,13 @@ extern const char kTestFileRenameKey[];
 extern const char kTestPendingValue[];
 extern const char kTestFindGroupKey[];
 
-// The pending list as raw bytes; false when there is none. `type` receives its type.
-bool ReadPendingList(std::string& data, DWORD* type = nullptr);
-void WritePendingList(const std::string& data, DWORD type = REG_MULTI_SZ);
+// The pending list as raw bytes; false when there is none. `type` receives its type. `wide`:
+// through the W calls, the bytes as stored rather than through the ANSI code page.
+bool ReadPendingList(std::string& data, DWORD* type = nullptr, bool wide = false);
+void WritePendingList(const std::string& data, DWORD type = REG_MULTI_SZ, bool wide = false);
+// The list's characters as stored.
+bool ReadWidePendingList(std::wstring& list);
+void WriteWidePendingList(const std::wstring& list);
 void DeletePendingList();
 
 // Saves the machine's restart-time entries and "wininit.ini" and starts each test without

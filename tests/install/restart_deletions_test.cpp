@@ -40,6 +40,15 @@ std::string Pair(const std::string& source, const std::string& destination) {
     return source + '\0' + destination + '\0';
 }
 
+std::wstring WidePair(const std::wstring& source, const std::wstring& destination) {
+    return source + L'\0' + destination + L'\0';
+}
+
+// The test's paths are ASCII, so each byte is its character.
+std::wstring Widened(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
 } // namespace
 
 TEST_F(RestartDeletionsTest, RewriteTurnsEveryNqKeyIntoNulInPlace) {
@@ -180,21 +189,35 @@ TEST_F(RestartDeletionsTest, CancelRemovesOnlyTheInstalledFilesPairs) {
     EXPECT_EQ(before.size() - webPair.size() - libraryPair.size(), after.size());
 }
 
-TEST_F(RestartDeletionsTest, CancelMatchesTheFullPathCaseSensitively) {
+// Other programs' pairs come back character for character, those outside the ANSI code page
+// included; of ours, only deletions of the very paths go, in any letter case.
+TEST_F(RestartDeletionsTest, CancelWithdrawsOnlyDeletionsOfTheInstalledPathsThemselves) {
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    std::string web = context.modules[0].uninstallerPath.get();
+    const std::string web = context.modules[0].uninstallerPath.get();
     std::string upper = web;
     for (char& c : upper)
         c = AsciiUpper(c);
     ASSERT_NE(web, upper);
-    EXPECT_TRUE(MatchesInstalledFile(("\\??\\" + web).c_str(), false));
-    EXPECT_FALSE(MatchesInstalledFile(("\\??\\" + upper).c_str(), false));
-    const std::string before = Pair("\\??\\" + upper, "") + '\0';
-    WritePendingList(before);
+    EXPECT_TRUE(MatchesInstalledFile(web.c_str(), false));
+    EXPECT_TRUE(MatchesInstalledFile(("\\??\\" + upper).c_str(), false));
+    EXPECT_FALSE(MatchesInstalledFile(("\\??\\" + web + ".bak").c_str(), false));
+
+    const std::wstring ours = WidePair(L"\\??\\" + Widened(web), L"");
+    const std::wstring others =
+        WidePair(L"\\??\\C:\\\x4E2D\\old.txt", L"\\??\\C:\\\x4E2D\\new.txt") +
+        WidePair(L"\\??\\" + Widened(web) + L".bak", L"") +
+        WidePair(L"\\??\\D:\\old\\" + Widened(web), L"") +
+        WidePair(L"\\??\\" + Widened(web), L"\\??\\C:\\Other\\moved.exe"); // no deletion
+    WriteWidePendingList(WidePair(L"\\??\\" + Widened(upper), L"") + others + L'\0');
+    bool written = false;
+    ScheduleDeleteAtRestart(web.c_str(), 2, written);
+    std::wstring list;
+    ASSERT_TRUE(ReadWidePendingList(list));
+    ASSERT_EQ(WidePair(L"\\??\\" + Widened(upper), L"") + others + ours + L'\0', list);
+
     CancelPendingDeletes(context);
-    std::string after;
-    ASSERT_TRUE(ReadPendingList(after));
-    EXPECT_EQ(before, after);
+    ASSERT_TRUE(ReadWidePendingList(list));
+    EXPECT_EQ(others + L'\0', list);
 }
 
 TEST_F(RestartDeletionsTest, CancelLeavesAnOversizedOrMistypedListAlone) {
@@ -247,7 +270,8 @@ TEST_F(RestartDeletionsTest, CancelLeavesTheRenameKeyBehindWithoutInstalledFiles
     const std::string web = "\\??\\"s + context.modules[0].uninstallerPath.get();
     const std::string library = context.findMenuLibraryPath.get();
     const char other[] = "C:\\Other\\keep.txt";
-    for (const std::string& name : {web, library, std::string(other)})
+    const std::string longer = web + ".bak"; // holds our path, but is not ours
+    for (const std::string& name : {web, library, std::string(other), longer})
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
     RegCloseKey(key);
     CancelPendingDeletes(context);
@@ -258,7 +282,11 @@ TEST_F(RestartDeletionsTest, CancelLeavesTheRenameKeyBehindWithoutInstalledFiles
               RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr));
     EXPECT_STREQ(other, name);
     length = sizeof name;
-    EXPECT_EQ(ERROR_NO_MORE_ITEMS,
+    ASSERT_EQ(ERROR_SUCCESS,
               RegEnumValueA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(longer, name);
+    length = sizeof name;
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS,
+              RegEnumValueA(key, 2, name, &length, nullptr, nullptr, nullptr, nullptr));
     RegCloseKey(key);
 }

@@ -33,7 +33,7 @@ TEST_F(HostRestartApi, ProfileKeepsOtherSectionsAndLinesAsTheyWere_HostOnly) {
 }
 
 TEST_F(HostRestartApi, DelayedMoveThatCannotWriteTheListFails_HostOnly) {
-    hostemu::FailCall("RegSetValueExA", ERROR_ACCESS_DENIED);
+    hostemu::FailCall("RegSetValueExW", ERROR_ACCESS_DENIED);
     EXPECT_FALSE(MoveFileExA("C:\\a.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     std::string list;

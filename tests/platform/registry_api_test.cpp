@@ -130,6 +130,43 @@ TEST_F(RegistryApi, QueryReportsSizesAndLeavesATooSmallBufferAlone) {
     RegCloseKey(key);
 }
 
+// Strings are kept in UTF-16: the W calls give back exactly what they stored, and the A calls
+// see it through the ANSI code page, '?' for a character the code page lacks. Other types are
+// bytes to both.
+TEST_F(RegistryApi, WideStringsReachTheAnsiCallsThroughTheCodePage) {
+    HKEY key = Create("");
+    const WCHAR wide[] = L"a\x4E2D\x00E9\0b\0"; // the literal brings the list's closing zero
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"Multi", 0, REG_MULTI_SZ,
+                                            reinterpret_cast<const BYTE*>(wide), sizeof wide));
+    char ansi[16];
+    DWORD type = 0, size = sizeof ansi;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExA(key, "multi", nullptr, &type, reinterpret_cast<BYTE*>(ansi), &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_MULTI_SZ), type);
+    EXPECT_EQ(std::string("a?\xE9\0b\0\0", 7), std::string(ansi, size));
+    WCHAR back[16];
+    size = sizeof back;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"MULTI", nullptr, &type,
+                                              reinterpret_cast<BYTE*>(back), &size));
+    EXPECT_EQ(std::wstring(wide, sizeof wide / sizeof(WCHAR)),
+              std::wstring(back, size / sizeof(WCHAR)));
+
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Multi", 0, REG_MULTI_SZ,
+                                            reinterpret_cast<const BYTE*>("x\xE9\0"), 4));
+    size = sizeof back;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"Multi", nullptr, &type,
+                                              reinterpret_cast<BYTE*>(back), &size));
+    EXPECT_EQ(std::wstring(L"x\x00E9\0", 4), std::wstring(back, size / sizeof(WCHAR)));
+
+    const BYTE bytes[3] = {0x4E, 0x2D, 0xE9};
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"Bytes", 0, REG_BINARY, bytes, sizeof bytes));
+    size = sizeof ansi;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExA(key, "Bytes", nullptr, &type, reinterpret_cast<BYTE*>(ansi), &size));
+    EXPECT_EQ(std::string("\x4E\x2D\xE9", 3), std::string(ansi, size));
+    RegCloseKey(key);
+}
+
 TEST_F(RegistryApi, EmptyBinaryValueExists) {
     HKEY key = Create("");
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Empty", 0, REG_BINARY, nullptr, 0));
