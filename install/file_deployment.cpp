@@ -6,6 +6,7 @@
 #include "driver/progress_box.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
+#include "install/folder_safety.h"
 #include "install/payload_extractor.h"
 
 namespace {
@@ -46,13 +47,14 @@ bool CreateInstallFolders(const char* installPath) {
         folder[length] = '\0';
     }
     size_t start = CreationStart(folder);
-    if (start == 0)
+    if (start == 0 || PassesThroughReparsePoint(folder))
         return false;
+    FolderSecurity security(folder);
     for (size_t i = start; i < length; ++i) {
         if (folder[i] != '\\')
             continue;
         folder[i] = '\0';
-        bool present = EnsureFolder(folder);
+        bool present = EnsureFolder(folder, security.Attributes());
         folder[i] = '\\';
         if (!present)
             return false;
@@ -129,8 +131,8 @@ bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
 
 } // namespace
 
-bool EnsureFolder(const char* folder) {
-    if (CreateDirectoryA(folder, nullptr))
+bool EnsureFolder(const char* folder, LPSECURITY_ATTRIBUTES security) {
+    if (CreateDirectoryA(folder, security))
         return true;
     // An existing folder may answer another error than ERROR_ALREADY_EXISTS: the root of a
     // share served from NTFS answers ERROR_ACCESS_DENIED. What is there decides.

@@ -3,6 +3,8 @@
 // uninstaller in the Windows directory.
 #pragma once
 
+#include "platform/win32.h"
+
 class ProgressBox;
 class SetupContext;
 
@@ -13,4 +15,4 @@ bool DeployFiles(SetupContext& context, ProgressBox& progress);
 
 // Creates one folder whose parent exists; true as well when a folder of that name is there
 // already, whatever error its creation answered.
-bool EnsureFolder(const char* folder);
+bool EnsureFolder(const char* folder, LPSECURITY_ATTRIBUTES security = nullptr);

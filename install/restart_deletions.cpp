@@ -233,15 +233,6 @@ void WithdrawWininitEntry(unsigned keyNumber) {
     WritePrivateProfileStringA("Rename", key, nullptr, kWininitName);
 }
 
-void DeleteNowOrAtRestart(const char* path, unsigned keyNumber) {
-    if (path == nullptr || DeleteFileA(path))
-        return;
-    bool wininitWritten = false;
-    if (ScheduleDeleteAtRestart(path, keyNumber, wininitWritten) && wininitWritten &&
-        IsWin9xPlatform() && !FinishWininitEntries())
-        WithdrawWininitEntry(keyNumber);
-}
-
 bool RewriteWininitKeys() {
     return EditWininitLines([](FileStream* stream, long lineStart, const char* line) {
         const char* key = SkipBlanks(line);

@@ -16,9 +16,11 @@ fi
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-# "product" and "uninstall" play the 32-bit product itself: they need it built (the win32
-# preset) and Wine's 32-bit half (scripts/setup.sh). Without either they are skipped, and say why.
-if [ "$scenario" = product ] || [ "$scenario" = uninstall ]; then
+# "product", "uninstall", "planted" and "intruder" play the 32-bit product itself: they need it
+# built (the win32 preset) and Wine's 32-bit half (scripts/setup.sh). Without either they are
+# skipped, and say why.
+case $scenario in product | uninstall | planted | intruder) product=1 ;; *) product= ;; esac
+if [ -n "$product" ]; then
   if [ ! -f "$setup" ]; then
     echo "skipped: no $setup (cmake --preset win32 && cmake --build --preset win32)"
     exit 77
@@ -39,9 +41,23 @@ rmdir "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # No menu entries on the build machine for the links setup makes.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+# "planted": setup and an uninstaller in a Downloads folder beside libraries named lz32.dll and
+# comctl32.dll, which Wine is told to prefer to its own wherever it finds them, as Windows
+# prefers any file in the program's folder to a library that is not a known DLL.
+payload_files=$(dirname "$setup")/payloads/files
+downloads=$prefix/drive_c/Downloads
+if [ "$scenario" = planted ]; then
+  mkdir -p "$downloads"
+  cp "$setup" "$payload_files/WebQuilloUninstall.exe" "$(dirname "$robot")"/planted/*.dll \
+    "$downloads/"
+  setup=$downloads/$(basename "$setup")
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;lz32,comctl32=n,b"
+fi
 snapper=
+intruder=
 cleanup() {
   [ -n "$snapper" ] && kill "$snapper" 2>/dev/null || true
+  [ -n "$intruder" ] && kill "$intruder" 2>/dev/null || true
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   /usr/lib/wine/wineserver -w 2>/dev/null || true
   rm -rf "$prefix"
@@ -70,10 +86,25 @@ request=$output/pictures/snap.request
 ) &
 snapper=$!
 
+# "intruder": another program of the user goes for every file in the temporary folder while
+# setup runs (tests/e2e/intruder).
+if [ "$scenario" = intruder ]; then
+  /usr/lib/wine/wine64 "$(dirname "$robot")/nq_intruder.exe" "$(windows_path "$output/stop")" \
+    "$(windows_path "$output/intruder.log")" </dev/null >/dev/null 2>&1 &
+  intruder=$!
+  # It has started once its log exists.
+  for _ in $(seq 100); do [ -f "$output/intruder.log" ] && break; sleep 0.1; done
+fi
+
 status=0
 /usr/lib/wine/wine64 "$robot" "$scenario" "$(windows_path "$setup")" \
   "$(windows_path "$output")" pictures </dev/null >"$output/robot.log" 2>&1 || status=$?
 [ $status -eq 0 ] || { cat "$output/robot.log"; echo "robot failed ($status)" >&2; exit 1; }
+if [ -n "$intruder" ]; then
+  touch "$output/stop"
+  wait "$intruder" 2>/dev/null || true
+  intruder=
+fi
 
 expected=$here/expected/$scenario
 if [ -n "${NQ_E2E_UPDATE:-}" ]; then
@@ -84,6 +115,32 @@ failed=0
 for name in steps.txt registry.reg files.txt; do
   diff -u "$expected/$name" "$output/$name" || failed=1
 done
+# What a hostile machine must not have achieved: a planted library loaded, a file of setup's in
+# the temporary folder touched, an installed file that is not its payload.
+if [ "$scenario" = planted ]; then
+  for marker in "$downloads"/*.loaded; do
+    [ -e "$marker" ] && { echo "setup or its uninstaller loaded ${marker%.loaded}" >&2; failed=1; }
+  done
+fi
+if [ "$scenario" = intruder ]; then
+  if grep -i ' NQ' "$output/intruder.log" >&2; then
+    echo "another program reached setup's temporary files (above)" >&2
+    failed=1
+  fi
+fi
+if [ "$scenario" = planted ] || [ "$scenario" = intruder ]; then
+  installed=$prefix/drive_c/Program\ Files\ \(x86\)/QuilloSoft
+  for file in "$payload_files"/*; do
+    name=$(basename "$file")
+    case $name in
+      Wizard.bmp) continue ;;
+      NetQuillo.dll) copy=$prefix/drive_c/windows/syswow64/$name ;;
+      *Uninstall.exe) copy=$prefix/drive_c/windows/$name ;;
+      *) copy=$installed/${name%.*}/$name ;;
+    esac
+    cmp -s "$file" "$copy" || { echo "$copy is not the payload $name" >&2; failed=1; }
+  done
+fi
 # A step whose picture was not taken says so in the transcript; here only that there are some.
 pictures=$(find "$output/pictures" -name '*.png' | wc -l)
 [ "$pictures" -gt 0 ] || { echo "no pictures taken" >&2; failed=1; }
