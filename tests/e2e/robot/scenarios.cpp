@@ -231,7 +231,8 @@ MachineView ScenarioView(const std::string& name) {
 bool PlayScenario(const std::string& name, const std::string& setupPath,
                   const std::string& pictureFolder, std::string& transcript) {
     bool known = true;
-    if (name == "default" || name == "win9x" || name == "product" || name == "intruder") {
+    if (name == "default" || name == "win9x" || name == "product" || name == "intruder" ||
+        name == "intruder-native" || name == "planted-native") {
         Robot robot(setupPath, pictureFolder);
         Install(robot, Walk{});
         transcript = robot.Transcript();
