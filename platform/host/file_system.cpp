@@ -445,7 +445,8 @@ bool WriteFileBytes(const char* path, const std::string& bytes) {
 namespace {
 
 // The existing file (not folder) at `path`, or null.
-std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
+// The file or folder at `path` below a volume's root, or null.
+std::shared_ptr<fs::Node> FindExistingEntry(const char* path) {
     fs::ParsedPath parsed;
     DWORD error = 0;
     if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
@@ -453,7 +454,11 @@ std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
     fs::Volume* volume = fs::FindVolume(parsed, error);
     fs::Node* folder =
         volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
-    std::shared_ptr<fs::Node> file = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
+    return folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
+}
+
+std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
+    std::shared_ptr<fs::Node> file = FindExistingEntry(path);
     return file && !file->directory ? file : nullptr;
 }
 
@@ -508,17 +513,9 @@ bool DeleteAsAnotherProcess(const char* path) {
     return true;
 }
 
-// A folder, unlike FindExistingFile's files.
-std::shared_ptr<fs::Node> FindExistingFolder(const char* path) {
-    fs::ParsedPath parsed;
-    DWORD error = 0;
-    if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
-        return nullptr;
-    fs::Volume* volume = fs::FindVolume(parsed, error);
-    fs::Node* folder =
-        volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
-    std::shared_ptr<fs::Node> node = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
-    return node && node->directory ? node : nullptr;
+static std::shared_ptr<fs::Node> FindExistingFolder(const char* path) {
+    std::shared_ptr<fs::Node> folder = FindExistingEntry(path);
+    return folder && folder->directory ? folder : nullptr;
 }
 
 bool MakeReparsePoint(const char* path) {
