@@ -5,8 +5,6 @@
 
 #include <cstring>
 
-#include "platform/file_stream.h"
-
 namespace {
 
 const WORD kBitmapFileType = 0x4D42; // "BM"
@@ -78,26 +76,33 @@ unsigned long long ReadInfoHeader(const BYTE* bytes, BitmapInfo256& info) {
 
     // Rows are padded to whole 32-bit words; a negative height is a top-down picture.
     const unsigned long long rowBytes =
-        (static_cast<unsigned long long>(depth) * static_cast<DWORD>(header.biWidth) + 31) / 32 *
-        4;
-    const unsigned long long rows =
-        header.biHeight < 0 ? 0ull - static_cast<long long>(header.biHeight)
-                            : static_cast<unsigned long long>(header.biHeight);
+        (static_cast<unsigned long long>(depth) * static_cast<DWORD>(header.biWidth) + 31) / 32 * 4;
+    const unsigned long long rows = header.biHeight < 0
+                                        ? 0ull - static_cast<long long>(header.biHeight)
+                                        : static_cast<unsigned long long>(header.biHeight);
     const unsigned long long storage = rowBytes * rows;
     if (rowBytes > kMaxPixelStorage || rows > kMaxPixelStorage || storage > kMaxPixelStorage)
         return 0;
     return storage;
 }
 
-HBITMAP ReadBitmap(FileStream* file) {
+// The number of bytes read, short only at the end or on failure.
+DWORD ReadBytes(HANDLE file, void* buffer, DWORD size) {
+    DWORD read = 0;
+    if (size == 0 || !ReadFile(file, buffer, size, &read, nullptr))
+        return 0;
+    return read;
+}
+
+HBITMAP ReadBitmap(HANDLE file) {
     BYTE fileHeader[kFileHeaderSize];
-    if (ReadFileStream(file, fileHeader, sizeof fileHeader) != sizeof fileHeader ||
+    if (ReadBytes(file, fileHeader, sizeof fileHeader) != sizeof fileHeader ||
         LittleEndian16(fileHeader) != kBitmapFileType)
         return nullptr;
     const DWORD bitsOffset = LittleEndian32(fileHeader + 10);
 
     BYTE infoBytes[kInfoHeaderSize];
-    if (ReadFileStream(file, infoBytes, sizeof infoBytes) != sizeof infoBytes ||
+    if (ReadBytes(file, infoBytes, sizeof infoBytes) != sizeof infoBytes ||
         LittleEndian32(infoBytes) == kCoreHeaderSize)
         return nullptr;
     BitmapInfo256 info = {};
@@ -111,7 +116,7 @@ HBITMAP ReadBitmap(FileStream* file) {
     const DWORD toRead = claimed != 0 && claimed < storage ? claimed : info.header.biSizeImage;
 
     // A table cut short keeps its remaining entries black.
-    ReadFileStream(file, info.colours, info.header.biClrUsed * sizeof(RGBQUAD));
+    ReadBytes(file, info.colours, info.header.biClrUsed * sizeof(RGBQUAD));
 
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
@@ -121,18 +126,24 @@ HBITMAP ReadBitmap(FileStream* file) {
     // Without an offset the pixels follow the colour table. An offset that cannot be reached
     // leaves the picture blank rather than filling it from the wrong place.
     if (bitsOffset == 0 ||
-        (bitsOffset <= 0x7FFFFFFF && SeekFileStream(file, static_cast<long>(bitsOffset))))
-        ReadFileStream(file, bits, toRead);
+        (bitsOffset <= 0x7FFFFFFF &&
+         SetFilePointer(file, static_cast<LONG>(bitsOffset), nullptr, FILE_BEGIN) == bitsOffset))
+        ReadBytes(file, bits, toRead);
     return bitmap;
 }
 
 } // namespace
 
 HBITMAP LoadBitmapFile(const char* path) {
-    FileStream* file = OpenFileStream(path, "rb");
-    if (!file)
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     HBITMAP bitmap = ReadBitmap(file);
-    CloseFileStream(file);
+    CloseHandle(file);
     return bitmap;
+}
+
+HBITMAP LoadBitmapHandle(HANDLE file) {
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 ? ReadBitmap(file) : nullptr;
 }

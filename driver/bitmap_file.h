@@ -8,3 +8,5 @@
 // unreadable, not a bitmap, or of a layout the reader does not take. The caller deletes the
 // bitmap with DeleteObject. A file that ends early leaves the rest of the picture blank.
 HBITMAP LoadBitmapFile(const char* path);
+// The same from the open file `file` (read access), read from its start; the handle stays open.
+HBITMAP LoadBitmapHandle(HANDLE file);

@@ -2,6 +2,7 @@
 // and tested on its own.
 #pragma once
 
-// Initialises the common controls, builds the setup context from the catalogue, runs the
-// install sequence and destroys the context. Answers the process exit code, always 0.
+// Limits the library search to the System folder, initialises the common controls, builds the setup
+// context from the catalogue, runs the install sequence and destroys the context. Answers the
+// process exit code, always 0.
 int RunSetup();

@@ -4,6 +4,9 @@
 #include <cstring>
 
 #include "driver/catalogue.h"
+#include "driver/setup_context.h"
+#include "driver/string_helpers.h"
+#include "registry/reg_key.h"
 
 bool InstallFolderFits(const char* folder) {
     size_t longestProduct = 0;
@@ -17,4 +20,25 @@ bool InstallFolderFits(const char* folder) {
     if (length > 0 && folder[length - 1] == '\\')
         --length;
     return length + 1 + longestProduct + 1 + longestFile < MAX_PATH;
+}
+
+bool ProgramFilesFolder(char (&path)[MAX_PATH]) {
+    path[0] = '\0';
+    RegKey key(GetModuleShortName(0));
+    if (key.Open(LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", true) &&
+        key.ValueExists("ProgramFilesDir"))
+        key.ReadString("ProgramFilesDir", path, MAX_PATH);
+    if (path[0] != '\0')
+        return true;
+    std::strcpy(path, "C:");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("C:\\Program Files", &found);
+    bool there = false;
+    if (search != INVALID_HANDLE_VALUE) {
+        there = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (there)
+            JoinPath(path, "Program Files");
+        FindClose(search);
+    }
+    return there;
 }

@@ -7,3 +7,7 @@
 // backslash, the longest product name, a backslash and the longest file name of a module's
 // folder. A trailing backslash on the folder does not count, as JoinPath reuses it.
 bool InstallFolderFits(const char* folder);
+
+// The system's program-files folder, else "C:\Program Files" when that folder exists; false,
+// with `path` "C:", when there is neither.
+bool ProgramFilesFolder(char (&path)[MAX_PATH]);

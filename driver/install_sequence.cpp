@@ -21,6 +21,7 @@
 #include "install/registry_names.h"
 #include "install/restart_deletions.h"
 #include "install/rollback.h"
+#include "install/temporary_file.h"
 #include "registry/reg_key.h"
 #include "registry/reg_patch.h"
 #include "wizard/licence_page.h"
@@ -53,23 +54,20 @@ HBITMAP LoadBackdropPicture() {
 enum class Preparation { Ready, InsufficientSpace };
 
 // Checks the temporary drive for room for the whole suite and loads the wizard's picture
-// through a temporary file there. Without a temporary folder neither happens.
+// through a temporary file there, which nobody else can open and setup never opens again by
+// name. Without such a file neither happens.
 Preparation PrepareTemporaryDrive(PayloadExtractor& extractor, const char* title,
                                   HBITMAP& wizardBitmap) {
-    char folder[MAX_PATH];
-    char file[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || GetTempFileNameA(folder, "NQ", 0, file) == 0)
+    TemporaryFile picture;
+    if (!picture.Create())
         return Preparation::Ready;
-    if (GetDriveFreeSpace(file) < GetRequiredSpace(true)) {
+    if (GetDriveFreeSpace(picture.Path()) < GetRequiredSpace(true)) {
         MessageBoxA(nullptr, "Insufficient free drive space to complete installation.", title,
                     MB_OK);
-        DeleteNowOrAtRestart(file, kWizardPictureKey);
         return Preparation::InsufficientSpace;
     }
-    if (extractor.ExtractPayload(kWizardBitmapPayload, file))
-        wizardBitmap = LoadBitmapFile(file);
-    DeleteNowOrAtRestart(file, kWizardPictureKey);
+    if (extractor.ExtractPayload(kWizardBitmapPayload, picture.Handle()))
+        wizardBitmap = LoadBitmapHandle(picture.Handle());
     return Preparation::Ready;
 }
 

@@ -6,6 +6,7 @@
 #include "driver/progress_box.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
+#include "install/folder_safety.h"
 #include "install/payload_extractor.h"
 #include "install/prior_state.h"
 
@@ -37,8 +38,8 @@ size_t CreationStart(const char* path) {
 // One folder whose parent exists; true as well when a folder of that name is there already,
 // whatever error its creation answered: the root of a share served from NTFS answers
 // ERROR_ACCESS_DENIED. What is there decides.
-bool MakeFolder(PriorState* prior, const char* folder) {
-    if (!CreateDirectoryA(folder, nullptr)) {
+bool MakeFolder(PriorState* prior, const char* folder, LPSECURITY_ATTRIBUTES security) {
+    if (!CreateDirectoryA(folder, security)) {
         DWORD attributes = GetFileAttributesA(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
@@ -63,13 +64,14 @@ bool CreateInstallFolders(PriorState* prior, const char* installPath) {
         folder[length] = '\0';
     }
     size_t start = CreationStart(folder);
-    if (start == 0)
+    if (start == 0 || PassesThroughReparsePoint(folder))
         return false;
+    FolderSecurity security(folder);
     for (size_t i = start; i < length; ++i) {
         if (folder[i] != '\\')
             continue;
         folder[i] = '\0';
-        bool present = MakeFolder(prior, folder);
+        bool present = MakeFolder(prior, folder, security.Attributes());
         folder[i] = '\\';
         if (!present)
             return false;

@@ -3,6 +3,8 @@
 // uninstaller in the Windows directory.
 #pragma once
 
+#include "platform/win32.h"
+
 class ProgressBox;
 class SetupContext;
 

@@ -5,7 +5,7 @@
 class SetupContext;
 
 // Key numbers are single hexadecimal digits, 1 to 15, so that "NQn" becomes "NUL" in place. The
-// rollback takes 1 (the library) and 2 up to 7 (the uninstallers), the temporary files 8 and 9.
+// rollback takes 1 (the library) and 2 up to 7 (the uninstallers), a run's kept copies 10.
 //
 // On the 95 family writes a "wininit.ini" entry under the key "NQ<keyNumber in hex>" and sets
 // `wininitWritten`; on the NT family asks MoveFileExA for the deletion. False when the deletion
@@ -21,8 +21,6 @@ void WithdrawWininitEntry(unsigned keyNumber);
 // Deletes a file of ours now, or, when the system refuses, at the next restart; on the 95 family
 // the entry is finished at once, so the key number is free again afterwards.
 void DeleteNowOrAtRestart(const char* path, unsigned keyNumber);
-const unsigned kPayloadCopyKey = 8;
-const unsigned kWizardPictureKey = 9;
 const unsigned kKeptCopyKey = 10;
 // Withdraws pending deletions of the selected modules' uninstallers and of the library.
 void CancelPendingDeletes(SetupContext& context);

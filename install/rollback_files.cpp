@@ -5,6 +5,7 @@
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
 #include "install/prior_state.h"
+#include "install/folder_safety.h"
 #include "install/restart_deletions.h"
 #include "install/rollback.h"
 #include "platform/win32.h"
@@ -100,7 +101,8 @@ void RollBackFiles(SetupContext& context) {
         if (!context.selected[i])
             continue;
         const ModuleRow& row = context.modules[i];
-        if (row.installPath) {
+        // Never through a junction or link: what lies behind it is not what setup made.
+        if (row.installPath && !PassesThroughReparsePoint(row.installPath.get())) {
             DeleteModuleFiles(prior, i, row);
             RemoveMadeFolders(prior, row.installPath.get(), row.madeFolderLevels);
         }

@@ -262,7 +262,6 @@ bool RegKey::EnumValueName(DWORD index, char* name, DWORD capacity) {
            ERROR_SUCCESS;
 }
 
-<<<<<<< HEAD
 namespace {
 
 // Turns an enumeration's answer into the two outcomes callers can act on.
@@ -298,7 +297,7 @@ bool RegKey::ProbeValue(const char* name, bool& present, DWORD& size) {
     present = result == ERROR_SUCCESS;
     return present || result == ERROR_FILE_NOT_FOUND;
 }
-=======
+
 bool RegKey::ReadWideMultiString(const WCHAR* name, WCHAR* buffer, DWORD& size) {
     DWORD type = REG_NONE;
     return RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
@@ -310,4 +309,3 @@ bool RegKey::WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD si
     return RegSetValueExW(key_, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data), size) ==
            ERROR_SUCCESS;
 }
->>>>>>> pending

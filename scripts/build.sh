@@ -17,13 +17,8 @@ file -b "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || {
   echo "build: $exe is not a 32-bit Windows GUI program for i386" >&2
   exit 1
 }
-# The 95 family's kernel32 has no LZ calls: they must come from lz32.
-# (The listing is read whole first: grep -q stopping early would fail the pipe under pipefail.)
-imports=$(i686-w64-mingw32-objdump -p "$exe")
-grep -q 'DLL Name: LZ32.DLL' <<<"$imports" || {
-  echo "build: $exe does not take its LZ calls from LZ32.DLL" >&2
-  exit 1
-}
+# Setup and the six uninstallers import only known DLLs of the system.
+scripts/check-imports.sh "$exe" build/win32/payloads/files/*Uninstall.exe
 # Setup and the six uninstallers it carries declare their execution level and systems.
 scripts/check-manifest.sh "$exe" build/win32/payloads/files/*Uninstall.exe
 bench/image_size.sh "$exe"

@@ -11,6 +11,7 @@
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
+#include "driver/system_libraries.h"
 #include "install/registry_names.h"
 #include "install/rollback.h"
 #include "platform/ascii_case.h"
@@ -204,6 +205,7 @@ void RemoveModule(SetupContext& context, DWORD module, const char* installPath) 
 }
 
 UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
+    LimitLibrarySearch();
     if (module >= kCatalogueRowCount)
         return UninstallOutcome::NotInstalled;
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);

@@ -5,6 +5,7 @@
 #include "driver/install_folder.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
+#include "install/folder_safety.h"
 #include "registry/reg_key.h"
 
 namespace {
@@ -50,27 +51,13 @@ bool CanWriteProbe(const char* folder) {
 } // namespace
 
 void DefaultInstallPath(char (&path)[MAX_PATH]) {
-    path[0] = '\0';
-    RegKey key(GetModuleShortName(0));
-    if (key.Open(LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", true) &&
-        key.ValueExists("ProgramFilesDir"))
-        key.ReadString("ProgramFilesDir", path, MAX_PATH);
-    if (path[0] == '\0') {
-        std::strcpy(path, "C:");
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA("C:\\Program Files", &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                JoinPath(path, "Program Files");
-            FindClose(search);
-        }
-    }
+    ProgramFilesFolder(path);
     JoinPath(path, "QuilloSoft\\");
 }
 
 bool TestInstallPath(const char* path) {
     // Every module file must fit below the folder later; refusing here creates nothing.
-    if (path[0] == '\0' || !InstallFolderFits(path))
+    if (path[0] == '\0' || !InstallFolderFits(path) || PassesThroughReparsePoint(path))
         return false;
     char folder[MAX_PATH];
     if (!CopyString(folder, path, sizeof folder))

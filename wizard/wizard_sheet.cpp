@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "driver/string_helpers.h"
+#include "driver/system_libraries.h"
 
 namespace {
 
@@ -180,7 +181,11 @@ INT_PTR WizardSheet::Run() {
 
     for (HWND& window : g_pageList.windows)
         window = nullptr;
-    return PropertySheetA(&header);
+    // A program without comctl32 shows no wizard: the same answer as a sheet that could not
+    // be made.
+    auto show =
+        EntryPoint<decltype(&PropertySheetA)>(LoadSystemLibrary("comctl32.dll"), "PropertySheetA");
+    return show ? show(&header) : -1;
 }
 
 bool WizardSheet::CommitPages() {

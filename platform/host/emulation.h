@@ -37,6 +37,17 @@ std::string ListFiles();
 // ReleaseHeldFiles or Reset; false when the file does not exist.
 bool HoldFileOpen(const char* path, DWORD shareMode = 0);
 void ReleaseHeldFiles();
+// What another program of the user can do to the file at `path` while the program runs:
+// overwrite its bytes, or delete it. False, with nothing changed, when the file is missing or a
+// handle open on it does not share that access.
+bool RewriteAsAnotherProcess(const char* path, const std::string& bytes);
+bool DeleteAsAnotherProcess(const char* path);
+// Turns the existing folder at `path` into a reparse point (a junction or a symbolic link, as
+// a user may have made it); false when there is no such folder.
+bool MakeReparsePoint(const char* path);
+// The access list the folder at `path` was created with, in its SDDL text, or "" when it took
+// its parent's.
+std::string FolderSecurity(const char* path);
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
 void SetModuleFileName(const char* path);
@@ -116,6 +127,11 @@ unsigned TotalCallCount();
 // again does nothing; false when the image is malformed.
 bool AddImageResources(const unsigned char* image, size_t size);
 
+// Libraries. The files the program loaded (LoadLibraryA), one path a line, in order. lz32 and
+// comctl32 are in the System folder; a library file left anywhere else loads when the search
+// reaches it, with no entry points.
+std::string LoadedLibraries();
+
 // The whole emulated registry as REGEDIT4 text (HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER).
 std::string ExportRegistry();
 
@@ -144,6 +160,9 @@ void ResetFiles(const char* windowsDirectory, const char* systemDirectory);
 void ResetSearches();
 void ResetWindows();
 void ResetLz();
+void ResetLibraries();
+HMODULE SystemModuleHandle(const char* name);
+std::string DescriptorText(const void* descriptor);
 void EnsureFolder(const char* path);
 void ResetVersion();
 void ResetCom();

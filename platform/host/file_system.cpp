@@ -1,6 +1,7 @@
 // The in-memory file system and its control from tests: volumes, names, short names, sharing.
 #include "platform/host/file_system.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/ascii_case.h"
@@ -444,7 +445,8 @@ bool WriteFileBytes(const char* path, const std::string& bytes) {
 namespace {
 
 // The existing file (not folder) at `path`, or null.
-std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
+// The file or folder at `path` below a volume's root, or null.
+std::shared_ptr<fs::Node> FindExistingEntry(const char* path) {
     fs::ParsedPath parsed;
     DWORD error = 0;
     if (fs::ParsePath(path, parsed) != 0 || parsed.parts.empty())
@@ -452,7 +454,11 @@ std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
     fs::Volume* volume = fs::FindVolume(parsed, error);
     fs::Node* folder =
         volume ? fs::FindFolder(*volume, parsed.parts, parsed.parts.size() - 1, error) : nullptr;
-    std::shared_ptr<fs::Node> file = folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
+    return folder ? fs::FindChild(*folder, parsed.parts.back()) : nullptr;
+}
+
+std::shared_ptr<fs::Node> FindExistingFile(const char* path) {
+    std::shared_ptr<fs::Node> file = FindExistingEntry(path);
     return file && !file->directory ? file : nullptr;
 }
 
@@ -486,6 +492,43 @@ bool HoldFileOpen(const char* path, DWORD shareMode) {
     open.heldElsewhere = true;
     fs::OpenFiles()[fs::NewHandleValue()] = open;
     return true;
+}
+
+bool RewriteAsAnotherProcess(const char* path, const std::string& bytes) {
+    std::shared_ptr<fs::Node> file = FindExistingFile(path);
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    if (!file || !fs::SharingAllows(*file, GENERIC_WRITE, shareAll) ||
+        !fs::ResizeData(*file, bytes.size()))
+        return false;
+    std::copy(bytes.begin(), bytes.end(), file->data.begin());
+    return true;
+}
+
+bool DeleteAsAnotherProcess(const char* path) {
+    std::shared_ptr<fs::Node> file = FindExistingFile(path);
+    if (!file || !file->parent ||
+        !fs::SharingAllows(*file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return false;
+    fs::RemoveChild(*file->parent, file->name);
+    return true;
+}
+
+static std::shared_ptr<fs::Node> FindExistingFolder(const char* path) {
+    std::shared_ptr<fs::Node> folder = FindExistingEntry(path);
+    return folder && folder->directory ? folder : nullptr;
+}
+
+bool MakeReparsePoint(const char* path) {
+    std::shared_ptr<fs::Node> folder = FindExistingFolder(path);
+    if (!folder)
+        return false;
+    folder->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    return true;
+}
+
+std::string FolderSecurity(const char* path) {
+    std::shared_ptr<fs::Node> folder = FindExistingFolder(path);
+    return folder ? folder->security : std::string();
 }
 
 void ReleaseHeldFiles() {

@@ -23,6 +23,10 @@ struct Node {
     std::map<std::string, std::shared_ptr<Node>> children; // by upper-cased name
     Node* parent = nullptr;
     struct Volume* volume = nullptr;
+    // Opened with FILE_FLAG_DELETE_ON_CLOSE: goes when its last handle closes.
+    bool deleteOnClose = false;
+    // The SDDL a folder was created with; empty when it took its parent's.
+    std::string security;
 };
 
 struct Volume {

@@ -52,6 +52,15 @@ OpenFile* FindOpenFile(HANDLE handle) {
     return &it->second;
 }
 
+// Whether any handle, of this process or another, is open on `node`.
+bool StillOpen(const Node& node) {
+    for (const auto& entry : hostemu::fs::OpenFiles()) {
+        if (entry.second.node.get() == &node)
+            return true;
+    }
+    return false;
+}
+
 bool Reads(DWORD access) {
     return (access & (GENERIC_READ | GENERIC_ALL | FILE_READ_DATA)) != 0;
 }
@@ -164,8 +173,11 @@ HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disp
     }
     OpenFile open;
     open.node = node;
-    open.access = access;
+    // Deleting on close is a delete access: later openers must share deletion.
+    open.access = access | (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE ? DELETE : 0);
     open.share = shareMode;
+    if (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE)
+        node->deleteOnClose = true;
     uintptr_t handle = hostemu::fs::NewHandleValue();
     hostemu::fs::OpenFiles()[handle] = open;
     SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
@@ -245,9 +257,14 @@ BOOL CloseHandle(HANDLE handle) {
     // A faulted close still lets the handle go, as a close that reports a failed deferred
     // write does on a network file.
     DWORD fault = hostemu::detail::CheckFault("CloseHandle");
-    if (!FindOpenFile(handle))
+    OpenFile* open = FindOpenFile(handle);
+    if (!open)
         return FailBool(ERROR_INVALID_HANDLE);
+    std::shared_ptr<Node> node = open->node;
     hostemu::fs::OpenFiles().erase(reinterpret_cast<uintptr_t>(handle));
+    if (node->deleteOnClose && node->parent && !StillOpen(*node) &&
+        hostemu::fs::FindChild(*node->parent, node->name) == node)
+        hostemu::fs::RemoveChild(*node->parent, node->name);
     return fault ? FailBool(fault) : TRUE;
 }
 
@@ -348,7 +365,7 @@ BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
     return TRUE;
 }
 
-BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
     if (DWORD error = hostemu::detail::CheckFault("CreateDirectoryA", path ? path : ""))
         return FailBool(error);
     Located located;
@@ -362,8 +379,10 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
     }
     if (located.node)
         return FailBool(ERROR_ALREADY_EXISTS);
-    hostemu::fs::AddChild(*located.folder, located.parsed.parts.back(), true,
-                          FILE_ATTRIBUTE_DIRECTORY);
+    std::shared_ptr<Node> folder = hostemu::fs::AddChild(
+        *located.folder, located.parsed.parts.back(), true, FILE_ATTRIBUTE_DIRECTORY);
+    if (security)
+        folder->security = hostemu::detail::DescriptorText(security->lpSecurityDescriptor);
     return TRUE;
 }
 
@@ -660,9 +679,7 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
-    if (moduleName != nullptr) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
+    if (moduleName != nullptr)
+        return hostemu::detail::SystemModuleHandle(moduleName);
     return reinterpret_cast<HMODULE>(kModuleHandle);
 }

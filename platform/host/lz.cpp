@@ -60,6 +60,34 @@ void ResetLz() {
 } // namespace detail
 } // namespace hostemu
 
+namespace {
+
+// 0 when the file open as `file` starts with an SZDD container header, else the LZ error; the
+// file is left at its start.
+INT CheckHeader(HANDLE file) {
+    uint8_t header[szdd::kHeaderSize];
+    DWORD read = 0;
+    bool readOk = ReadFile(file, header, sizeof header, &read, nullptr) &&
+                  SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0;
+    if (!readOk || read < sizeof header ||
+        std::memcmp(header, szdd::kMagic, sizeof szdd::kMagic) != 0)
+        return readOk ? LZERROR_BADVALUE : LZERROR_READ;
+    if (header[8] != szdd::kModeA)
+        return LZERROR_UNKNOWNALG;
+    return 0;
+}
+
+// A new compressed handle over `file`, which it closes at LZClose.
+INT Adopt(HANDLE file) {
+    INT handle = kFirstHandle;
+    while (Files().count(handle))
+        ++handle;
+    Files()[handle] = std::make_unique<LzFile>(file);
+    return handle;
+}
+
+} // namespace
+
 INT LZOpenFileA(LPSTR fileName, LPOFSTRUCT openFile, WORD style) {
     if (DWORD error = hostemu::detail::CheckFault("LZOpenFileA", fileName ? fileName : ""))
         return Refuse(openFile, static_cast<WORD>(error), LZERROR_BADINHANDLE);
@@ -75,25 +103,28 @@ INT LZOpenFileA(LPSTR fileName, LPOFSTRUCT openFile, WORD style) {
     if (file == INVALID_HANDLE_VALUE)
         return Refuse(openFile, static_cast<WORD>(GetLastError()), LZERROR_BADINHANDLE);
     // The header is checked here, so that a file that is no container is refused at once.
-    uint8_t header[szdd::kHeaderSize];
-    DWORD read = 0;
-    bool readOk = ReadFile(file, header, sizeof header, &read, nullptr) &&
-                  SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0;
-    if (!readOk || read < sizeof header ||
-        std::memcmp(header, szdd::kMagic, sizeof szdd::kMagic) != 0) {
+    if (INT refused = CheckHeader(file)) {
         CloseHandle(file);
-        return Refuse(openFile, 0, readOk ? LZERROR_BADVALUE : LZERROR_READ);
+        return Refuse(openFile, 0, refused);
     }
-    if (header[8] != szdd::kModeA) {
-        CloseHandle(file);
-        return Refuse(openFile, 0, LZERROR_UNKNOWNALG);
-    }
-    INT handle = kFirstHandle;
-    while (Files().count(handle))
-        ++handle;
-    Files()[handle] = std::make_unique<LzFile>(file);
     openFile->nErrCode = 0;
-    return handle;
+    return Adopt(file);
+}
+
+// The file number is a kernel handle's value, as lz32 takes it. A refused file stays open, the
+// caller's to close; an adopted one is closed by LZClose.
+INT LZInit(INT source) {
+    if (DWORD error = hostemu::detail::CheckFault("LZInit")) {
+        SetLastError(error);
+        return LZERROR_BADINHANDLE;
+    }
+    HANDLE file = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(source));
+    DWORD size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE)
+        return LZERROR_BADINHANDLE;
+    if (INT refused = CheckHeader(file))
+        return refused;
+    return Adopt(file);
 }
 
 INT LZRead(INT file, LPSTR buffer, INT count) {

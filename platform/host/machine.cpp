@@ -11,6 +11,7 @@ struct Machine {
     std::string windowsDirectory = "C:\\WINDOWS";
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM32";
     DWORD lastError = 0;
+    DWORD ticks = 0x51A2;
 };
 
 Machine& TheMachine() {
@@ -41,6 +42,7 @@ void Reset() {
     detail::ResetSearches();
     detail::ResetWindows();
     detail::ResetLz();
+    detail::ResetLibraries();
     detail::ResetCom();
     detail::ResetProfiles();
     detail::ResetShell();
@@ -74,6 +76,11 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
         return 0;
     }
     return CopyDirectory(TheMachine().systemDirectory, buffer, size);
+}
+
+// Milliseconds since the machine started: a fixed start, one more at each call.
+DWORD GetTickCount() {
+    return ++TheMachine().ticks;
 }
 
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {

@@ -1,12 +1,16 @@
 // Whole runs of setup on the emulation, a scripted user at the keyboard: the
 // free-space check, the backdrop picture, the pages shown, the install phase's progress and
 // outcome, and the rollback when a step fails.
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "driver/catalogue.h"
 #include "driver/entry.h"
+#include "payloads/payload_files.h"
 #include "platform/host/emulation.h"
+#include "tests/install/install_test_support.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/test_world.h"
 
@@ -265,4 +269,89 @@ TEST_F(HostInstallSequence, AnOlderInstallWithSubkeysBringsTheNotice_HostOnly) {
 
     MakeUserKey("Software\\Delvane\\WebQuillo\\CurrentVersion\\Web");
     EXPECT_EQ("", Run(sevenPages));
+}
+
+// Another program of the same user watches the temporary folder: at every call setup makes, it
+// overwrites each file there with bytes of its own and tries to delete it. None of setup's
+// files lets it, and setup opens none of them a second time, so everything installed is its
+// payload, the wizard shows its picture, and nothing is left behind or left for the restart.
+TEST_F(HostInstallSequence, AnotherProgramCannotTouchWhatPassesThroughTheTemporaryFolder_HostOnly) {
+    const std::string temp = "C:\\WINDOWS\\TEMP\\";
+    std::set<std::string> seen;
+    unsigned touched = 0;
+    hostemu::SetCallObserver([&](const char*, const std::string&) -> DWORD {
+        std::istringstream files(hostemu::ListFiles());
+        for (std::string line; std::getline(files, line);) {
+            if (line.compare(0, temp.size(), temp) != 0 || line.back() == '\\')
+                continue;
+            const std::string path = line.substr(0, line.rfind(' '));
+            seen.insert(path);
+            touched += hostemu::RewriteAsAnotherProcess(path.c_str(), "MZ another program");
+            touched += hostemu::DeleteAsAnotherProcess(path.c_str());
+        }
+        return 0;
+    });
+    EXPECT_EQ("", Run(Then(DefaultWizard(), Outcome("Installation complete."))));
+    hostemu::SetCallObserver(nullptr);
+    EXPECT_EQ(0u, touched);
+    EXPECT_GE(seen.size(), 2u) << "the picture and a payload at least passed through";
+    EXPECT_TRUE(Contains(hostemu::DrawingLog(), " 116x226x8 ")) << "the wizard's own picture";
+    EXPECT_EQ(0u, hostemu::CallCount("LZOpenFileA")) << "nothing is opened again by name";
+    for (const PayloadFile& payload : kPayloadFiles) {
+        const std::string name = payload.name;
+        std::string destination;
+        if (name == "Wizard.bmp")
+            continue;
+        if (name == "NetQuillo.dll")
+            destination = "C:\\WINDOWS\\SYSTEM32\\" + name;
+        else if (name.find("Uninstall.exe") != std::string::npos)
+            destination = "C:\\WINDOWS\\" + name;
+        else
+            destination =
+                "C:\\Program Files\\QuilloSoft\\" + name.substr(0, name.find('.')) + "\\" + name;
+        std::string installed;
+        EXPECT_TRUE(hostemu::ReadFileBytes(destination.c_str(), installed)) << destination;
+        EXPECT_TRUE(installed == PayloadSource(name)) << destination;
+    }
+    EXPECT_FALSE(Contains(hostemu::ListFiles(), temp + "NQ"));
+    EXPECT_FALSE(Contains(hostemu::ExportRegistry(), "PendingFileRenameOperations"));
+}
+
+// Libraries named like lz32 and comctl32 beside setup: its first act limits the search to the
+// System folder, and it loads those two from there by full path. The 95 family has no call to
+// limit the search; the full paths alone keep the planted ones out there.
+TEST_F(HostInstallSequence, OnlyTheSystemFoldersLibrariesAreLoaded_HostOnly) {
+    ASSERT_TRUE(hostemu::WriteFileBytes("C:\\NetQuillo\\lz32.dll", "MZ planted"));
+    ASSERT_TRUE(hostemu::WriteFileBytes("C:\\NetQuillo\\comctl32.dll", "MZ planted"));
+    for (hostemu::PlatformFamily family :
+         {hostemu::PlatformFamily::NT, hostemu::PlatformFamily::Win9x}) {
+        hostemu::SetPlatformFamily(family);
+        std::vector<std::string> calls;
+        hostemu::SetCallObserver([&](const char* function, const std::string&) -> DWORD {
+            calls.push_back(function);
+            return 0;
+        });
+        // From the entry on: the observer sees the test's own calls before it.
+        hostemu::ClearDrawingLog();
+        scripted::ScriptedUser user(CancelAtOnce());
+        EXPECT_EQ(0, user.Play([&calls] {
+            calls.clear();
+            return static_cast<INT_PTR>(RunSetup());
+        }));
+        EXPECT_EQ("", user.Failures());
+        hostemu::SetCallObserver(nullptr);
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ("GetProcAddress", calls[0]);
+        if (family == hostemu::PlatformFamily::NT) {
+            EXPECT_EQ("SetDefaultDllDirectories", calls[1]);
+        }
+        std::istringstream loaded(hostemu::LoadedLibraries());
+        std::set<std::string> libraries;
+        for (std::string line; std::getline(loaded, line);)
+            libraries.insert(line);
+        EXPECT_EQ((std::set<std::string>{"C:\\WINDOWS\\SYSTEM32\\comctl32.dll",
+                                         "C:\\WINDOWS\\SYSTEM32\\lz32.dll"}),
+                  libraries);
+        EXPECT_TRUE(Contains(hostemu::DrawingLog(), " 116x226x8 ")) << "lz32 expanded the picture";
+    }
 }

@@ -16,15 +16,21 @@ fi
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-# "product" and "uninstall" play the 32-bit product itself: they need it built (the win32
-# preset) and Wine's 32-bit half (scripts/setup.sh). Without either they are skipped, and say why.
-if [ "$scenario" = product ] || [ "$scenario" = uninstall ]; then
+# "product", "uninstall", "planted" and "intruder" play the 32-bit product itself: they need it
+# built (the win32 preset) and Wine's 32-bit half (scripts/setup.sh). Without either they are
+# skipped, and say why.
+case $scenario in product | uninstall | planted | intruder) product=1 ;; *) product= ;; esac
+if [ -n "$product" ]; then
   if [ ! -f "$setup" ]; then
     echo "skipped: no $setup (cmake --preset win32 && cmake --build --preset win32)"
     exit 77
   fi
   if [ ! -d /usr/lib/i386-linux-gnu/wine/i386-windows ]; then
     echo "skipped: Wine has no 32-bit half (scripts/setup.sh installs it)"
+    exit 77
+  fi
+  if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "skipped: this machine cannot run Wine's 32-bit half (no 32-bit programs here)"
     exit 77
   fi
 fi
@@ -39,9 +45,30 @@ rmdir "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # No menu entries on the build machine for the links setup makes.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+# "planted": setup and an uninstaller in a Downloads folder beside libraries named lz32.dll and
+# comctl32.dll, which Wine is told to prefer to its own wherever it finds them, as Windows
+# prefers any file in the program's folder to a library that is not a known DLL.
+# The "-native" forms play a 64-bit setup with 64-bit libraries, and no uninstaller.
+kind=${scenario%-native}
+payload_files=$(dirname "$setup")/payloads/files
+downloads=$prefix/drive_c/Downloads
+if [ "$scenario" = planted ]; then
+  mkdir -p "$downloads"
+  cp "$setup" "$payload_files/WebQuilloUninstall.exe" "$(dirname "$robot")"/planted/*.dll \
+    "$downloads/"
+elif [ "$scenario" = planted-native ]; then
+  mkdir -p "$downloads"
+  cp "$setup" "$(dirname "$robot")"/planted64/*.dll "$downloads/"
+fi
+if [ "$kind" = planted ]; then
+  setup=$downloads/$(basename "$setup")
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;lz32,comctl32=n,b"
+fi
 snapper=
+intruder=
 cleanup() {
   [ -n "$snapper" ] && kill "$snapper" 2>/dev/null || true
+  [ -n "$intruder" ] && kill "$intruder" 2>/dev/null || true
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   /usr/lib/wine/wineserver -w 2>/dev/null || true
   rm -rf "$prefix"
@@ -70,10 +97,26 @@ request=$output/pictures/snap.request
 ) &
 snapper=$!
 
+# "intruder": another program of the user goes for every file in the temporary folder while
+# setup runs (tests/e2e/intruder).
+if [ "$kind" = intruder ]; then
+  /usr/lib/wine/wine64 "$(dirname "$robot")/nq_intruder.exe" "$(windows_path "$output/stop")" \
+    "$(windows_path "$output/intruder.log")" </dev/null >/dev/null 2>&1 &
+  intruder=$!
+  # It has started once its log exists.
+  for _ in $(seq 100); do [ -f "$output/intruder.log" ] && break; sleep 0.1; done
+  [ -f "$output/intruder.log" ] || { echo "the intruder did not start" >&2; exit 1; }
+fi
+
 status=0
 /usr/lib/wine/wine64 "$robot" "$scenario" "$(windows_path "$setup")" \
   "$(windows_path "$output")" pictures </dev/null >"$output/robot.log" 2>&1 || status=$?
 [ $status -eq 0 ] || { cat "$output/robot.log"; echo "robot failed ($status)" >&2; exit 1; }
+if [ -n "$intruder" ]; then
+  touch "$output/stop"
+  wait "$intruder" 2>/dev/null || true
+  intruder=
+fi
 
 expected=$here/expected/$scenario
 if [ -n "${NQ_E2E_UPDATE:-}" ]; then
@@ -84,6 +127,40 @@ failed=0
 for name in steps.txt registry.reg files.txt; do
   diff -u "$expected/$name" "$output/$name" || failed=1
 done
+# What a hostile machine must not have achieved: a planted library loaded, a file of setup's in
+# the temporary folder touched, an installed file that is not its payload.
+if [ "$kind" = planted ]; then
+  for marker in "$downloads"/*.loaded; do
+    [ -e "$marker" ] && { echo "setup or its uninstaller loaded ${marker%.loaded}" >&2; failed=1; }
+  done
+fi
+# Wine lets a rename replace a file that is open without delete sharing (Windows refuses it);
+# setup's handle keeps the file it wrote, so what it installs stays its own either way. Reading,
+# writing or holding one of setup's files is what must never succeed.
+if [ "$kind" = intruder ]; then
+  if grep -E '^(rewrote|held) NQ' "$output/intruder.log" >&2; then
+    echo "another program reached setup's temporary files (above)" >&2
+    failed=1
+  fi
+fi
+if [ "$kind" = planted ] || [ "$kind" = intruder ]; then
+  installed=$prefix/drive_c/Program\ Files\ \(x86\)/QuilloSoft
+  system=$prefix/drive_c/windows/syswow64
+  if [ "$kind" != "$scenario" ]; then
+    installed=$prefix/drive_c/Program\ Files/QuilloSoft
+    system=$prefix/drive_c/windows/system32
+  fi
+  for file in "$payload_files"/*; do
+    name=$(basename "$file")
+    case $name in
+      Wizard.bmp) continue ;;
+      NetQuillo.dll) copy=$system/$name ;;
+      *Uninstall.exe) copy=$prefix/drive_c/windows/$name ;;
+      *) copy=$installed/${name%.*}/$name ;;
+    esac
+    cmp -s "$file" "$copy" || { echo "$copy is not the payload $name" >&2; failed=1; }
+  done
+fi
 # A step whose picture was not taken says so in the transcript; here only that there are some.
 pictures=$(find "$output/pictures" -name '*.png' | wc -l)
 [ "$pictures" -gt 0 ] || { echo "no pictures taken" >&2; failed=1; }

@@ -5,6 +5,8 @@
 #include "install/rollback.h"
 #include "platform/host/emulation.h"
 #include "tests/install/deployment_fixture.h"
+#include "tests/install/install_world.h"
+#include "wizard/install_path.h"
 
 namespace {
 class HostInstall : public DeploymentTest {};
@@ -120,8 +122,18 @@ TEST_F(HostInstall, AFullDiskFailsWithoutLeavingAPartialFile_HostOnly) {
 }
 
 TEST_F(HostInstall, EveryFailingCallOfAnExtractionIsReportedAndCleanedUp_HostOnly) {
-    const char* calls[] = {"FindResourceA", "LoadResource", "GetTempPathA", "GetTempFileNameA",
-                           "CreateFileA",   "WriteFile",    "LZOpenFileA",  "LZRead"};
+    const char* calls[] = {"FindResourceA",
+                           "LoadResource",
+                           "GetTempPathA",
+                           "GetTempFileNameA",
+                           "CreateFileA",
+                           "WriteFile",
+                           "GetSystemDirectoryA",
+                           "LoadLibraryA",
+                           "GetProcAddress",
+                           "LZInit",
+                           "ReadFile",
+                           "LZRead"};
     PayloadExtractor extractor;
     const std::string destination = ScratchPath("IRCQuillo.cnt");
     for (const char* call : calls) {
@@ -138,12 +150,8 @@ TEST_F(HostInstall, EveryFailingCallOfAnExtractionIsReportedAndCleanedUp_HostOnl
             hostemu::FailCall(call, ERROR_ACCESS_DENIED, occurrence);
             EXPECT_FALSE(extractor.ExtractPayload(6002, destination.c_str())) << occurrence;
             EXPECT_FALSE(FileExists(destination));
-            // Only the empty file the system made when it then could not be opened may stay.
-            for (const std::string& name : FolderNames(TempFolder())) {
-                std::string bytes;
-                EXPECT_TRUE(hostemu::ReadFileBytes((TempFolder() + name).c_str(), bytes));
-                EXPECT_TRUE(bytes.empty()) << name;
-            }
+            // The temporary file goes with its handle, whatever failed.
+            EXPECT_TRUE(FolderNames(TempFolder()).empty()) << occurrence;
         }
     }
 }
@@ -161,4 +169,49 @@ TEST_F(HostInstall, ASuccessfulReplacementLeavesTheLastErrorSet_HostOnly) {
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
     CloseHandle(file);
+}
+
+// Levels that setup makes for an install folder outside the program-files folder get an access
+// list of their own, so that users cannot replace the programs there; below the program-files
+// folder, and on the 95 family, which has none, folders take their parent's.
+TEST_F(HostInstall, FoldersMadeOutsideProgramFilesAreProtected_HostOnly) {
+    const std::string kProtected = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    ASSERT_TRUE(CreateDirectoryA("C:\\Program Files", nullptr));
+    ASSERT_TRUE(CreateDirectoryA("C:\\Tools", nullptr));
+    Select({0}, "C:\\Tools\\Quillo");
+    SetInstallPath(1, "C:\\Program Files\\QuilloSoft\\EmailQuillo");
+    context_->selected[1] = 1;
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    EXPECT_EQ("", hostemu::FolderSecurity("C:\\Tools")) << "there before: left alone";
+    EXPECT_EQ(kProtected, hostemu::FolderSecurity("C:\\Tools\\Quillo"));
+    EXPECT_EQ(kProtected, hostemu::FolderSecurity("C:\\Tools\\Quillo\\WebQuillo"));
+    EXPECT_EQ("", hostemu::FolderSecurity("C:\\Program Files\\QuilloSoft"));
+    EXPECT_EQ("", hostemu::FolderSecurity("C:\\Program Files\\QuilloSoft\\EmailQuillo"));
+
+    hostemu::SetPlatformFamily(hostemu::PlatformFamily::Win9x);
+    Select({2}, "C:\\Other");
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    EXPECT_EQ("", hostemu::FolderSecurity("C:\\Other\\PhoneQuillo"));
+}
+
+// A junction or link among the levels leads elsewhere than its name: it is refused as the
+// install folder (the options page's probe, and deployment itself), and the rollback, which
+// the uninstaller runs too, deletes nothing through one that appeared since.
+TEST_F(HostInstall, NothingIsInstalledOrDeletedThroughAReparsePoint_HostOnly) {
+    ASSERT_TRUE(MakeFolders("C:\\Users\\Ann\\Link"));
+    ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Users\\Ann\\Link"));
+    const std::string filesBefore = hostemu::ListFiles();
+    EXPECT_FALSE(TestInstallPath("C:\\Users\\Ann\\Link\\QuilloSoft"));
+    EXPECT_FALSE(TestInstallPath("C:\\Users\\Ann\\Link\\"));
+    EXPECT_TRUE(TestInstallPath("C:\\Users\\Ann\\Linked"));
+    Select({0}, "C:\\Users\\Ann\\Link\\QuilloSoft");
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+    EXPECT_EQ(filesBefore, hostemu::ListFiles());
+
+    Select({0}, "C:\\Quillo");
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Quillo"));
+    RollBackFiles(*context_);
+    EXPECT_NE(std::string::npos,
+              hostemu::ListFiles().find("C:\\Quillo\\WebQuillo\\WebQuillo.exe "));
 }

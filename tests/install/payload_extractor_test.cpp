@@ -22,6 +22,22 @@ class PayloadExtractorTest : public TestWorld {
         EXPECT_TRUE(WriteTestFile(path, std::string(container.begin(), container.end())));
         return plain;
     }
+    // ExpandFile from the container at `container` into a new file at `destination`.
+    bool Expand(const std::string& container, const std::string& destination) {
+        HANDLE compressed = CreateFileA(container.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (compressed == INVALID_HANDLE_VALUE)
+            return false;
+        HANDLE expanded = CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (expanded == INVALID_HANDLE_VALUE) {
+            CloseHandle(compressed);
+            return false;
+        }
+        bool done = extractor_.ExpandFile(compressed, expanded);
+        CloseHandle(expanded);
+        return done;
+    }
     std::string Contents(const std::string& path) {
         std::string bytes;
         EXPECT_TRUE(ReadTestFile(path, bytes)) << path;
@@ -44,8 +60,9 @@ TEST_F(PayloadExtractorTest, EveryPayloadExtractsToTheBytesOfItsSource) {
     EXPECT_EQ(tempBefore, FolderNames(TempFolder()));
 }
 
-// The LZ open takes fewer than 128 characters; a deep temporary folder gives longer paths.
-TEST_F(PayloadExtractorTest, AContainerInADeepFolderExpandsByItsShortName) {
+// The expansion goes through the handle that wrote the container, so no path limit of the LZ
+// open applies to it; and the container file is gone as soon as the expansion is done.
+TEST_F(PayloadExtractorTest, AContainerInADeepFolderExpandsAndGoesWithItsHandle) {
     std::string folder = ScratchPath("");
     while (folder.size() < 140)
         folder += "A Deep Temporary Folder\\";
@@ -54,8 +71,16 @@ TEST_F(PayloadExtractorTest, AContainerInADeepFolderExpandsByItsShortName) {
     const std::string source = folder + "\\NQ1A.tmp";
     const std::string plain = WriteContainer(source, 5000);
     const std::string destination = ScratchPath("expanded.cnt");
-    ASSERT_TRUE(extractor_.ExpandFile(source.c_str(), destination.c_str()));
+    HANDLE compressed = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, compressed);
+    HANDLE expanded = CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, expanded);
+    EXPECT_TRUE(extractor_.ExpandFile(compressed, expanded));
+    CloseHandle(expanded);
     EXPECT_EQ(plain, Contents(destination));
+    EXPECT_FALSE(FileExists(source)) << "LZClose closed the container's handle";
 }
 
 TEST_F(PayloadExtractorTest, AnIdNotInTheImageCreatesNoFileAnywhere) {
@@ -81,7 +106,7 @@ TEST_F(PayloadExtractorTest, ReinstallingOverEarlierFilesReplacesThem) {
     const std::string plain = WriteContainer(container, 5000);
     const std::string expanded = ScratchPath("data.bin");
     ASSERT_TRUE(WriteTestFile(expanded, "earlier"));
-    EXPECT_TRUE(extractor_.ExpandFile(container.c_str(), expanded.c_str()));
+    EXPECT_TRUE(Expand(container, expanded));
     EXPECT_EQ(plain, Contents(expanded));
 }
 
@@ -91,7 +116,7 @@ TEST_F(PayloadExtractorTest, LengthsAtAndAroundTheBlockSizeExpandWhole) {
     for (size_t size : {0u, 1u, 1023u, 1024u, 1025u, 2048u, 4096u * 3}) {
         SCOPED_TRACE(size);
         const std::string plain = WriteContainer(container, size);
-        EXPECT_TRUE(extractor_.ExpandFile(container.c_str(), expanded.c_str()));
+        EXPECT_TRUE(Expand(container, expanded));
         EXPECT_EQ(plain, Contents(expanded));
     }
 }
@@ -109,13 +134,9 @@ TEST_F(PayloadExtractorTest, ADestinationHeldOpenFailsAndKeepsTheEarlierFile) {
     EXPECT_EQ(tempBefore, FolderNames(TempFolder()));
 }
 
-TEST_F(PayloadExtractorTest, AMissingSourceOrFolderWritesNothing) {
-    const std::string destination = ScratchPath("out.bin");
-    EXPECT_FALSE(extractor_.ExpandFile(ScratchPath("missing.sz_").c_str(), destination.c_str()));
-    EXPECT_FALSE(FileExists(destination));
-    const std::string container = ScratchPath("data.sz_");
-    WriteContainer(container, 100);
-    EXPECT_FALSE(
-        extractor_.ExpandFile(container.c_str(), ScratchPath("no\\such\\out.bin").c_str()));
-    EXPECT_EQ(std::set<std::string>{"data.sz_"}, FolderNames(kScratchFolder));
+TEST_F(PayloadExtractorTest, AMissingFolderWritesNothing) {
+    const std::set<std::string> tempBefore = FolderNames(TempFolder());
+    EXPECT_FALSE(extractor_.ExtractPayload(1000, ScratchPath("no\\such\\out.bin").c_str()));
+    EXPECT_TRUE(FolderNames(kScratchFolder).empty());
+    EXPECT_EQ(tempBefore, FolderNames(TempFolder()));
 }

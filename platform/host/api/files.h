@@ -40,6 +40,7 @@
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100
 
+#define FILE_FLAG_DELETE_ON_CLOSE 0x04000000
 // Hints to the cache; the emulation has none to give.
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
 

@@ -7,3 +7,4 @@ DWORD GetLastError();
 void SetLastError(DWORD error);
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+DWORD GetTickCount();

@@ -25,6 +25,7 @@ typedef OFSTRUCT* LPOFSTRUCT;
 #define LZERROR_BADVALUE (-7)
 #define LZERROR_UNKNOWNALG (-8)
 
+INT LZInit(INT source);
 INT LZOpenFileA(LPSTR fileName, LPOFSTRUCT openFile, WORD style);
 INT LZRead(INT file, LPSTR buffer, INT count);
 void LZClose(INT file);

@@ -223,13 +223,16 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
 } // namespace
 
 MachineView ScenarioView(const std::string& name) {
-    return name == "product" || name == "uninstall" ? MachineView::Wow64 : MachineView::Native;
+    return name == "product" || name == "uninstall" || name == "planted" || name == "intruder"
+               ? MachineView::Wow64
+               : MachineView::Native;
 }
 
 bool PlayScenario(const std::string& name, const std::string& setupPath,
                   const std::string& pictureFolder, std::string& transcript) {
     bool known = true;
-    if (name == "default" || name == "win9x" || name == "product") {
+    if (name == "default" || name == "win9x" || name == "product" || name == "intruder" ||
+        name == "intruder-native" || name == "planted-native") {
         Robot robot(setupPath, pictureFolder);
         Install(robot, Walk{});
         transcript = robot.Transcript();
@@ -264,6 +267,15 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
         second.Note("second install");
         Install(second, Walk{{}, false, nullptr});
         transcript = first.Transcript() + second.Transcript();
+    } else if (name == "planted") {
+        // Setup started from a folder that holds libraries named like lz32 and comctl32, and
+        // then a copy of an uninstaller from there, which refuses a folder not its module's.
+        Robot robot(setupPath, pictureFolder);
+        Install(robot, Walk{});
+        transcript = robot.Transcript();
+        const std::string folder = setupPath.substr(0, setupPath.find_last_of('\\') + 1);
+        transcript += RunUninstaller(folder + "WebQuilloUninstall.exe C:\\windows",
+                                     {{"uninstall-refused", IDOK}}, "");
     } else if (name == "uninstall") {
         transcript = InstallAndUninstall(setupPath, pictureFolder);
     } else if (name != "report") {
