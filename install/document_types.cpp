@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "driver/image_resource.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
 #include "install/registry_names.h"
@@ -31,12 +32,10 @@ void WriteClassDefault(RegKey& key, const char* classKey, const char* subKey, co
 bool ReadImageVersion(char (&version)[32]) {
     const size_t kFixedInfo = 40;
     const DWORD kSignature = 0xFEEF04BD;
-    HMODULE image = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(1), RT_VERSION);
-    HGLOBAL loaded = resource ? LoadResource(image, resource) : nullptr;
-    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    DWORD size;
+    const BYTE* bytes = FindImageResource(MAKEINTRESOURCEA(1), RT_VERSION, size);
     DWORD fields[4];
-    if (!bytes || SizeofResource(image, resource) < kFixedInfo + sizeof fields)
+    if (!bytes || size < kFixedInfo + sizeof fields)
         return false;
     std::memcpy(fields, bytes + kFixedInfo, sizeof fields);
     if (fields[0] != kSignature)
@@ -56,14 +55,9 @@ bool ReadImageVersion(char (&version)[32]) {
 // payload is stored as it is.
 DWORD PayloadSize(WORD id) {
     const BYTE kMagic[] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-    HMODULE image = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(id), "CUSTOM");
-    HGLOBAL loaded = resource ? LoadResource(image, resource) : nullptr;
-    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!bytes)
-        return 0;
-    const DWORD size = SizeofResource(image, resource);
-    if (size < 14 || std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
+    DWORD size;
+    const BYTE* bytes = FindImageResource(MAKEINTRESOURCEA(id), "CUSTOM", size);
+    if (!bytes || size < 14 || std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
         return size;
     return static_cast<DWORD>(bytes[10]) | static_cast<DWORD>(bytes[11]) << 8 |
            static_cast<DWORD>(bytes[12]) << 16 | static_cast<DWORD>(bytes[13]) << 24;
