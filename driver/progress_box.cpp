@@ -54,6 +54,8 @@ void ProgressBox::SetStatus(const char* text) {
     if (!window_)
         return;
     SetDlgItemTextA(window_, kStatusLine, text);
+    // No message loop runs during the install: the box shows each status only when painted now.
+    UpdateWindow(window_);
 }
 
 void ProgressBox::Close() {
