@@ -90,10 +90,11 @@ bool ReadSetupOptions(const char* arguments, SetupOptions& options) {
             size_t length = rest - 3;
             while (length > 0 && IsBlank(at[3 + length - 1]))
                 --length;
-            sound = sound && TakeValue(at + 3, length, options.folder);
+            sound = sound && options.folder[0] == '\0' && TakeValue(at + 3, length, options.folder);
             break;
         }
-        // A word runs to the next blank outside double quotes.
+        // A word runs to the next blank outside double quotes. A word quoted whole, as
+        // launchers quote an argument with blanks ("/D=C:\Program Files\Q"), is its inside.
         const char* word = at;
         bool quoted = false;
         while (*at != '\0' && (quoted || !IsBlank(*at))) {
@@ -101,7 +102,13 @@ bool ReadSetupOptions(const char* arguments, SetupOptions& options) {
                 quoted = !quoted;
             ++at;
         }
-        const size_t length = static_cast<size_t>(at - word);
+        size_t length = static_cast<size_t>(at - word);
+        const bool quotedWhole = length >= 2 && word[0] == '"' && word[length - 1] == '"' &&
+                                 std::memchr(word + 1, '"', length - 2) == nullptr;
+        if (quotedWhole) {
+            ++word;
+            length -= 2;
+        }
         if (IsWord(word, length, "/S")) {
             sound = sound && !options.silent;
             options.silent = true;
@@ -113,6 +120,9 @@ bool ReadSetupOptions(const char* arguments, SetupOptions& options) {
         } else if (BeginsWith(word, length, "/LOG=")) {
             sound = sound && options.logPath[0] == '\0' &&
                     TakeLogPath(word + 5, length - 5, options.logPath);
+        } else if (quotedWhole && BeginsWith(word, length, "/D=")) {
+            sound = sound && options.folder[0] == '\0' &&
+                    TakeValue(word + 3, length - 3, options.folder);
         } else {
             sound = false;
         }

@@ -51,14 +51,33 @@ TEST(SetupOptions, AcceptedLinesInAnyOrderAndCase) {
               Read("/S /MODULES=IRC /D=C:\\My Programs\\Quillo Suite  "));
     EXPECT_EQ("S [] [] [C:\\A /S /LOG=x]", Read("/S /d=C:\\A /S /LOG=x"));
     EXPECT_EQ("- [] [] [C:\\Q]", Read("/D=C:\\Q"));
+    // Arguments quoted whole, as launchers pass an argument with blanks.
+    EXPECT_EQ("S [News] [C:\\a b.log] [C:\\Program Files\\Q]",
+              Read("\"/S\" \"/LOG=C:\\a b.log\" \"/D=C:\\Program Files\\Q\" /MODULES=News"));
 }
 
 TEST(SetupOptions, RefusedLinesStillTellASilentRun) {
-    for (const char* line : {"/S /MODULES=Web,Mail", "/S /MODULES=", "/S /MODULES=Web,",
-                             "/S /MODULES=,Web", "/S /MODULES=Web /MODULES=News", "/S /S",
-                             "/S /D=", "/S /D=   ", "/S /LOG=", "/S /LOG=\"\"", "/S /LOG=a /LOG=b",
-                             "/S /LOG=\"C:\\a b", "/S /LOG=C:\\a\"b", "/S /Q", "/S S", "/S /SILENT",
-                             "/S /MODULES=WebQuillo", "/S /MODULES=Web News"}) {
+    for (const char* line : {"/S /MODULES=Web,Mail",
+                             "/S /MODULES=",
+                             "/S /MODULES=Web,",
+                             "/S /MODULES=,Web",
+                             "/S /MODULES=Web /MODULES=News",
+                             "/S /S",
+                             "/S /D=",
+                             "/S /D=   ",
+                             "/S /LOG=",
+                             "/S /LOG=\"\"",
+                             "/S /LOG=a /LOG=b",
+                             "/S /LOG=\"C:\\a b",
+                             "/S /LOG=C:\\a\"b",
+                             "/S /Q",
+                             "/S S",
+                             "/S /SILENT",
+                             "/S /MODULES=WebQuillo",
+                             "/S /MODULES=Web News",
+                             "/S \"/D=C:\\a\" /D=C:\\b",
+                             "/S \"/D=\"",
+                             "/S \"/MODULES=Web\"x"}) {
         EXPECT_EQ("refused S", Read(line)) << line;
     }
     EXPECT_EQ("refused -", Read("/install"));
