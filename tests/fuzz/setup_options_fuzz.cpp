@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string line(reinterpret_cast<const char*>(data), size);
     line = line.substr(0, line.find('\0'));
     SetupOptions options;
-    std::memset(&options, 'x', sizeof options);
+    std::memset(options.logPath, 'x', sizeof options.logPath);
+    std::memset(options.folder, 'x', sizeof options.folder);
     const bool sound = ReadSetupOptions(line.c_str(), options);
     if (std::memchr(options.logPath, '\0', sizeof options.logPath) == nullptr ||
         std::memchr(options.folder, '\0', sizeof options.folder) == nullptr)
