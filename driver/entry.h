@@ -2,7 +2,9 @@
 // and tested on its own.
 #pragma once
 
-// Limits the library search to the System folder, initialises the common controls, builds the setup
-// context from the catalogue, runs the install sequence and destroys the context. Answers the
-// process exit code, always 0.
-int RunSetup();
+// Limits the library search to the System folder, initialises the common controls, builds the
+// setup context from the catalogue and runs setup as `arguments` (the command line after the
+// program's name) ask: without any, the wizard, answering 0 whatever happens; with "/S", the
+// silent install and its exit code; anything else shows the options in one message and
+// answers 2.
+int RunSetup(const char* arguments = "");

@@ -11,6 +11,8 @@
 #include "driver/drive_space.h"
 #include "driver/progress_box.h"
 #include "driver/setup_context.h"
+#include "driver/setup_log.h"
+#include "driver/setup_options.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
 #include "install/document_types.h"
@@ -24,6 +26,7 @@
 #include "install/temporary_file.h"
 #include "registry/reg_key.h"
 #include "registry/reg_patch.h"
+#include "wizard/install_path.h"
 #include "wizard/licence_page.h"
 #include "wizard/module_page.h"
 #include "wizard/news_server_page.h"
@@ -53,21 +56,23 @@ HBITMAP LoadBackdropPicture() {
 
 enum class Preparation { Ready, InsufficientSpace };
 
-// Checks the temporary drive for room for the whole suite and loads the wizard's picture
-// through a temporary file there, which nobody else can open and setup never opens again by
-// name. Without such a file neither happens.
+// Checks the temporary drive for room for the whole suite and, given somewhere to put it,
+// loads the wizard's picture through a temporary file there, which nobody else can open and
+// setup never opens again by name. Without such a file neither happens. Too little room is
+// said in a message captioned `title`, unless that is null.
 Preparation PrepareTemporaryDrive(PayloadExtractor& extractor, const char* title,
-                                  HBITMAP& wizardBitmap) {
+                                  HBITMAP* wizardBitmap) {
     TemporaryFile picture;
     if (!picture.Create())
         return Preparation::Ready;
     if (GetDriveFreeSpace(picture.Path()) < GetRequiredSpace(true)) {
-        MessageBoxA(nullptr, "Insufficient free drive space to complete installation.", title,
-                    MB_OK);
+        if (title)
+            MessageBoxA(nullptr, "Insufficient free drive space to complete installation.", title,
+                        MB_OK);
         return Preparation::InsufficientSpace;
     }
-    if (extractor.ExtractPayload(kWizardBitmapPayload, picture.Handle()))
-        wizardBitmap = LoadBitmapHandle(picture.Handle());
+    if (wizardBitmap && extractor.ExtractPayload(kWizardBitmapPayload, picture.Handle()))
+        *wizardBitmap = LoadBitmapHandle(picture.Handle());
     return Preparation::Ready;
 }
 
@@ -194,18 +199,22 @@ void RegisterWithShell(SetupContext& context, const OptionsPage& options) {
 }
 
 // The install phase: files, the wizard's answers, document types, patches and the shell, under
-// the progress box; a failure in the first three kinds rolls back, and what was there before
-// comes back. True when all went well.
+// the progress box, or logged alone when silent; a failure in the first three kinds rolls
+// back, and what was there before comes back. True when all went well.
 bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& options,
-             const BYTE* installed) {
+             const BYTE* installed, bool silent, SetupLog& log) {
     // Before anything is changed: what a rollback would need to put back. A registry that
     // cannot be read whole ends the install here, with nothing to undo.
     PriorState prior;
-    if (!prior.KeepRegistry(context))
+    if (!prior.KeepRegistry(context)) {
+        log.EndStep("failed, nothing changed");
         return false;
+    }
     context.prior = &prior;
     ProgressBox progress;
-    progress.Open(context.backdropWindow);
+    progress.SetLog(&log);
+    if (!silent)
+        progress.Open(context.backdropWindow);
     progress.SetRange(static_cast<int>(5 * CountSelectedModules() + 4));
 
     bool failed = !DeployFiles(context, progress);
@@ -235,9 +244,39 @@ bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& optio
         progress.SetStatus("Setup complete...");
     }
     context.prior = nullptr;
+    log.EndStep(failed ? "failed, rolled back" : "done");
     progress.Close();
     return !failed;
 }
+
+// The seven pages in the sheet's order, which their destruction reverses. Their constructors
+// read what each proposes: the wizard shows it, a silent install takes it as it stands.
+struct WizardPages {
+    WizardPages(SetupContext& context, HBITMAP wizardBitmap)
+        : licence(wizardBitmap), notice(wizardBitmap),
+          modules(wizardBitmap, context.moduleCount, context.selected.get()),
+          userDetails(wizardBitmap), options(wizardBitmap), newsServer(wizardBitmap),
+          proxy(wizardBitmap) {}
+
+    void AddTo(WizardSheet& sheet) {
+        sheet.AddPage(&licence);
+        if (FindOlderInstall())
+            sheet.AddPage(&notice);
+        sheet.AddPage(&modules);
+        sheet.AddPage(&userDetails);
+        sheet.AddPage(&options);
+        sheet.AddPage(&newsServer);
+        sheet.AddPage(&proxy);
+    }
+
+    LicencePage licence;
+    NoticePage notice;
+    ModulePage modules;
+    UserDetailsPage userDetails;
+    OptionsPage options;
+    NewsServerPage newsServer;
+    ProxyPage proxy;
+};
 
 // The wizard and, when the user finishes it, the install with its outcome. The backdrop goes
 // before the pages and the sheet, as windows before the objects behind them.
@@ -247,27 +286,16 @@ void RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizar
     UpdateWindow(context.backdropWindow);
 
     WizardSheet sheet(context.backdropWindow, title);
-    LicencePage licence(wizardBitmap);
-    NoticePage notice(wizardBitmap);
-    ModulePage modules(wizardBitmap, context.moduleCount, context.selected.get());
-    UserDetailsPage userDetails(wizardBitmap);
-    OptionsPage options(wizardBitmap);
-    NewsServerPage newsServer(wizardBitmap);
-    ProxyPage proxy(wizardBitmap);
-    sheet.AddPage(&licence);
-    if (FindOlderInstall())
-        sheet.AddPage(&notice);
-    sheet.AddPage(&modules);
-    sheet.AddPage(&userDetails);
-    sheet.AddPage(&options);
-    sheet.AddPage(&newsServer);
-    sheet.AddPage(&proxy);
+    WizardPages pages(context, wizardBitmap);
+    pages.AddTo(sheet);
 
     // Only a finished wizard installs: a sheet that could not be created at all (-1) ends
     // setup as a cancel does, since nobody gave any answers.
     if (sheet.Run() > 0) {
-        FormInstallPaths(context, options);
-        const bool installedWhole = Install(context, sheet, options, installed.get());
+        FormInstallPaths(context, pages.options);
+        SetupLog noLog;
+        const bool installedWhole =
+            Install(context, sheet, pages.options, installed.get(), false, noLog);
         MessageBoxA(context.backdropWindow,
                     installedWhole ? "Installation complete." : "Installation failed.", title,
                     MB_OK | (installedWhole ? MB_ICONINFORMATION : MB_ICONERROR));
@@ -286,7 +314,7 @@ int RunInstallSequence(SetupContext& context) {
     context.backdropBitmap = LoadBackdropPicture();
     PayloadExtractor extractor;
     HBITMAP wizardBitmap = nullptr;
-    if (PrepareTemporaryDrive(extractor, title, wizardBitmap) == Preparation::Ready) {
+    if (PrepareTemporaryDrive(extractor, title, &wizardBitmap) == Preparation::Ready) {
         context.backdropWindow = CreateBackdrop(title);
         if (context.backdropWindow)
             RunWizardAndInstall(context, title, wizardBitmap);
@@ -297,4 +325,68 @@ int RunInstallSequence(SetupContext& context) {
         DeleteObject(context.backdropBitmap);
     context.backdropBitmap = nullptr;
     return 0;
+}
+
+namespace {
+
+// Refusals come before anything is written, each with its reason in the log.
+int Refuse(SetupLog& log, const char* what, const char* detail, const char* reason) {
+    log.Line({what, detail, ": ", reason});
+    log.Line({"Nothing was installed. Exit code 2."});
+    return kExitRefused;
+}
+
+} // namespace
+
+int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOptions& options,
+                     bool sound) {
+    SetupLog log;
+    if (options.logPath[0] != '\0' && !log.Open(options.logPath))
+        return kExitRefused;
+    log.Line({"NetQuillo silent install, arguments: ", arguments});
+    if (!sound)
+        return Refuse(log, "Arguments", nullptr, "not understood");
+    char title[MAX_PATH];
+    if (!ConcatStrings(title, sizeof title, context.suiteName.get(), " Installation"))
+        return Refuse(log, "Title", nullptr, "too long");
+
+    if (options.modules != 0) {
+        for (DWORD i = 0; i < context.moduleCount; ++i)
+            context.selected[i] = (options.modules >> i) & 1;
+    }
+    char modules[MAX_PATH] = "";
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        if (context.selected[i] &&
+            (modules[0] == '\0' || AppendString(modules, sizeof modules, ",")))
+            AppendString(modules, sizeof modules, context.modules[i].shortName.get());
+    }
+    log.Line({"Modules: ", modules});
+
+    PayloadExtractor extractor;
+    if (PrepareTemporaryDrive(extractor, nullptr, nullptr) != Preparation::Ready)
+        return Refuse(log, "Free space on the temporary drive", nullptr, "too little");
+    std::unique_ptr<BYTE[]> installed = NoteInstalledModules(context);
+
+    WizardSheet sheet(nullptr, title);
+    WizardPages pages(context, nullptr);
+    pages.AddTo(sheet);
+    if (options.folder[0] != '\0' && !pages.options.SetInstallPath(options.folder))
+        return Refuse(log, "Install folder ", options.folder, "too long");
+    char folder[MAX_PATH];
+    pages.options.GetInstallPath(folder, sizeof folder);
+    switch (CheckInstallFolder(folder, true)) {
+    case FolderCheck::Refused:
+        return Refuse(log, "Install folder ", folder, "cannot be created or written");
+    case FolderCheck::TooLittleSpace:
+        return Refuse(log, "Free space on the drive of ", folder, "too little");
+    case FolderCheck::Accepted:
+        break;
+    }
+    log.Line({"Install folder ", folder, ": accepted"});
+
+    FormInstallPaths(context, pages.options);
+    const bool installedWhole = Install(context, sheet, pages.options, installed.get(), true, log);
+    log.Line({installedWhole ? "Installation complete. Exit code 0."
+                             : "Installation failed; everything was rolled back. Exit code 1."});
+    return installedWhole ? kExitInstalled : kExitFailed;
 }

@@ -2,6 +2,8 @@
 // procedure; the install sequence and file deployment drive its two controls directly.
 #include "driver/progress_box.h"
 
+#include "driver/setup_log.h"
+
 namespace {
 const int kProgressBar = 900;
 const int kStatusLine = 901;
@@ -33,17 +35,27 @@ bool ProgressBox::Open(HWND owner) {
 }
 
 void ProgressBox::SetRange(int maximum) {
+    if (!window_)
+        return;
     SendDlgItemMessageA(window_, kProgressBar, PBM_SETSTEP, 1, 0);
     SendDlgItemMessageA(window_, kProgressBar, PBM_SETRANGE, 0,
                         MAKELPARAM(0, static_cast<WORD>(maximum)));
 }
 
 void ProgressBox::Step() {
+    if (!window_)
+        return;
     SendDlgItemMessageA(window_, kProgressBar, PBM_STEPIT, 0, 0);
 }
 
 void ProgressBox::SetStatus(const char* text) {
+    if (log_)
+        log_->BeginStep(text);
+    if (!window_)
+        return;
     SetDlgItemTextA(window_, kStatusLine, text);
+    // No message loop runs during the install: the box shows each status only when painted now.
+    UpdateWindow(window_);
 }
 
 void ProgressBox::Close() {

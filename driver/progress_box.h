@@ -4,6 +4,8 @@
 
 #include "platform/win32.h"
 
+class SetupLog;
+
 class ProgressBox {
   public:
     ProgressBox() = default;
@@ -13,6 +15,9 @@ class ProgressBox {
 
     // Creates dialog 130 owned by `owner`, centred on the desktop, shown and painted.
     bool Open(HWND owner);
+    // Each status text from now on also begins a step of `log`. A box that was never opened
+    // (a silent install) shows nothing and still logs.
+    void SetLog(SetupLog* log) { log_ = log; }
     // Step 1, range 0 to `maximum`.
     void SetRange(int maximum);
     void Step();
@@ -22,4 +27,5 @@ class ProgressBox {
 
   private:
     HWND window_ = nullptr;
+    SetupLog* log_ = nullptr;
 };

@@ -66,13 +66,25 @@ bool ConcatStrings(char* buffer, size_t capacity, const char* first, const char*
     return false;
 }
 
-bool AppendHexNumber(char* buffer, size_t capacity, unsigned value) {
-    char digits[2 * sizeof value + 1];
+namespace {
+
+bool AppendNumber(char* buffer, size_t capacity, unsigned value, unsigned radix) {
+    char digits[8 * sizeof value + 1];
     char* first = digits + sizeof digits - 1;
     *first = '\0';
     do {
-        *--first = "0123456789ABCDEF"[value & 0xF];
-        value >>= 4;
+        *--first = "0123456789ABCDEF"[value % radix];
+        value /= radix;
     } while (value != 0);
     return AppendString(buffer, capacity, first);
+}
+
+} // namespace
+
+bool AppendHexNumber(char* buffer, size_t capacity, unsigned value) {
+    return AppendNumber(buffer, capacity, value, 16);
+}
+
+bool AppendDecimalNumber(char* buffer, size_t capacity, unsigned value) {
+    return AppendNumber(buffer, capacity, value, 10);
 }

@@ -32,3 +32,5 @@ bool ConcatStrings(char* buffer, size_t capacity, const char* first, const char*
 // Appends `value` in upper-case hexadecimal without leading zeros ("1F"); false, and the buffer
 // left as it was, when it does not fit.
 bool AppendHexNumber(char* buffer, size_t capacity, unsigned value);
+// The same in decimal ("31").
+bool AppendDecimalNumber(char* buffer, size_t capacity, unsigned value);

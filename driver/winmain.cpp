@@ -1,6 +1,5 @@
-// The Windows entry point of NetQuilloSetup.exe. Setup takes no arguments and reads no
-// command line.
+// The Windows entry point of NetQuilloSetup.exe.
 #include "driver/entry.h"
 #include "platform/win32.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunSetup(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) { return RunSetup(arguments); }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "driver/image_resource.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
 #include "install/prior_state.h"
@@ -24,6 +25,51 @@ void WriteClassDefault(RegKey& key, const char* classKey, const char* subKey, co
     char path[MAX_PATH];
     if (ConcatStrings(path, sizeof path, classKey, subKey) && key.Open(ClassesRoot, path, false))
         key.WriteString(nullptr, text);
+}
+
+// The version of the running image's version resource, "1.0.0.0": its fixed part, whose place
+// in the resource is fixed too (after the key "VS_VERSION_INFO" and its padding).
+bool ReadImageVersion(char (&version)[32]) {
+    const size_t kFixedInfo = 40;
+    const DWORD kSignature = 0xFEEF04BD;
+    DWORD size;
+    const BYTE* bytes = FindImageResource(MAKEINTRESOURCEA(1), RT_VERSION, size);
+    DWORD fields[4];
+    if (!bytes || size < kFixedInfo + sizeof fields)
+        return false;
+    std::memcpy(fields, bytes + kFixedInfo, sizeof fields);
+    if (fields[0] != kSignature)
+        return false;
+    version[0] = '\0';
+    const unsigned parts[] = {fields[2] >> 16, fields[2] & 0xFFFF, fields[3] >> 16,
+                              fields[3] & 0xFFFF};
+    for (unsigned part : parts) {
+        if ((version[0] != '\0' && !AppendString(version, sizeof version, ".")) ||
+            !AppendDecimalNumber(version, sizeof version, part))
+            return false;
+    }
+    return true;
+}
+
+// The bytes a payload expands to: an SZDD container states them in its header, any other
+// payload is stored as it is.
+DWORD PayloadSize(WORD id) {
+    const BYTE kMagic[] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
+    DWORD size;
+    const BYTE* bytes = FindImageResource(MAKEINTRESOURCEA(id), "CUSTOM", size);
+    if (!bytes || size < 14 || std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
+        return size;
+    return static_cast<DWORD>(bytes[10]) | static_cast<DWORD>(bytes[11]) << 8 |
+           static_cast<DWORD>(bytes[12]) << 16 | static_cast<DWORD>(bytes[13]) << 24;
+}
+
+// What module `module` takes on the disk in kilobytes, rounded up: its program, help and
+// contents files and its uninstaller, payloads (module + 1) * 1000 to 1003.
+DWORD ModuleKilobytes(DWORD module) {
+    unsigned long long bytes = 0;
+    for (WORD file = 0; file < 4; ++file)
+        bytes += PayloadSize(static_cast<WORD>((module + 1) * 1000 + file));
+    return static_cast<DWORD>((bytes + 1023) / 1024);
 }
 
 } // namespace
@@ -66,6 +112,9 @@ void RegisterUninstallEntries(SetupContext& context) {
     RegKey key(context.moduleCount > 0 && context.modules[0].shortName
                    ? context.modules[0].shortName.get()
                    : "");
+    char version[32];
+    if (!ReadImageVersion(version))
+        version[0] = '\0';
     for (DWORD i = 0; i < context.moduleCount; ++i) {
         if (!context.selected[i])
             continue;
@@ -75,12 +124,15 @@ void RegisterUninstallEntries(SetupContext& context) {
         // without a name the entry would be written into the list's own key.
         char path[MAX_PATH];
         char command[2 * MAX_PATH];
+        char quietCommand[2 * MAX_PATH];
         if (!row.productName || row.productName[0] == '\0' ||
             !ConcatStrings(path, sizeof path, kUninstallKey, "\\") ||
             !AppendString(path, sizeof path, row.productName.get()) || !row.uninstallerPath ||
             !row.installPath ||
             !ConcatStrings(command, sizeof command, row.uninstallerPath.get(), " ") ||
-            !AppendString(command, sizeof command, row.installPath.get()))
+            !AppendString(command, sizeof command, row.installPath.get()) ||
+            !ConcatStrings(quietCommand, sizeof quietCommand, row.uninstallerPath.get(), " /S ") ||
+            !AppendString(quietCommand, sizeof quietCommand, row.installPath.get()))
             continue;
         if (!key.Open(LocalMachine, path, false))
             continue;
@@ -95,5 +147,17 @@ void RegisterUninstallEntries(SetupContext& context) {
         key.WriteString("UninstallString", command);
         if (context.prior)
             key.WriteDword(kMadeFolderLevelsValue, levels);
+        // What the programs list and package managers show and use beside the name.
+        key.WriteString("QuietUninstallString", quietCommand);
+        key.WriteString("Publisher", "QuilloSoft");
+        if (version[0] != '\0')
+            key.WriteString("DisplayVersion", version);
+        const char* program = ModuleFilePath(i, row.programFile.get());
+        if (program[0] != '\0')
+            key.WriteString("DisplayIcon", program);
+        key.WriteString("InstallLocation", row.installPath.get());
+        key.WriteDword("EstimatedSize", ModuleKilobytes(i));
+        key.WriteDword("NoModify", 1);
+        key.WriteDword("NoRepair", 1);
     }
 }

@@ -150,6 +150,19 @@ const char kNothingChanged[] = " Nothing has been changed.";
 
 } // namespace
 
+const char* TakeSilentSwitch(const char* commandLine, bool& silent) {
+    silent = false;
+    if (commandLine == nullptr)
+        return commandLine;
+    const char* at = commandLine;
+    while (IsBlank(*at))
+        ++at;
+    if (at[0] != '/' || AsciiUpper(at[1]) != 'S' || (at[2] != '\0' && !IsBlank(at[2])))
+        return commandLine;
+    silent = true;
+    return at + 2;
+}
+
 bool TakeInstallPath(const char* commandLine, char (&path)[MAX_PATH]) {
     path[0] = '\0';
     if (commandLine == nullptr)
@@ -208,6 +221,8 @@ UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
     LimitLibrarySearch();
     if (module >= kCatalogueRowCount)
         return UninstallOutcome::NotInstalled;
+    bool silent = false;
+    commandLine = TakeSilentSwitch(commandLine, silent);
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     const char* product = kProductCatalogue[module].productName;
     char caption[64];
@@ -238,15 +253,18 @@ UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
         break;
     }
     if (outcome != UninstallOutcome::Removed) {
-        MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);
+        if (!silent)
+            MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);
         return outcome;
     }
 
     Compose(text, {"Remove ", product, " from this computer?"});
-    if (MessageBoxA(nullptr, text, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (!silent && MessageBoxA(nullptr, text, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return UninstallOutcome::Declined;
 
     RemoveModule(context, module, installPath);
+    if (silent)
+        return UninstallOutcome::Removed;
     bool lastModule = IsFindGroupEmpty();
     bool libraryLeft = lastModule && FileExists(context.findMenuLibraryPath.get());
     Compose(text, {product, " has been removed from this computer.",

@@ -16,6 +16,11 @@ enum class UninstallOutcome {
     NotInstalled,     // the module has no uninstall entry
 };
 
+// A leading "/S" word (any letter case), which asks for a run without a question or a
+// message: `silent` says whether it was there, and the answer is the rest of the command line
+// after it, or the whole line when it was not there.
+const char* TakeSilentSwitch(const char* commandLine, bool& silent);
+
 // The install path from the rest of the command line, which is the path itself, unquoted and
 // possibly with blanks: blanks around it and one pair of enclosing quotes are dropped. False
 // when nothing is left or the path does not fit `path` with its zero.
@@ -32,6 +37,7 @@ UninstallOutcome CheckUninstall(DWORD module, const char* commandLine,
 // a failed install of that module leaves; of its folders, only the levels setup made.
 void RemoveModule(SetupContext& context, DWORD module, const char* installPath);
 
-// The whole run of module `module`'s uninstaller: check, ask, remove, report. Builds its own
-// context from the catalogue, so there must be no other current context.
+// The whole run of module `module`'s uninstaller: check, ask, remove, report; with "/S" before
+// the path, check and remove alone, without any window. Builds its own context from the
+// catalogue, so there must be no other current context.
 UninstallOutcome RunUninstall(DWORD module, const char* commandLine);

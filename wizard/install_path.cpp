@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "driver/drive_space.h"
 #include "driver/install_folder.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
@@ -102,4 +103,12 @@ bool TestInstallPath(const char* path) {
         }
     }
     return ok;
+}
+
+FolderCheck CheckInstallFolder(const char* path, bool checkSpace) {
+    if (!TestInstallPath(path))
+        return FolderCheck::Refused;
+    if (checkSpace && GetDriveFreeSpace(path) < GetRequiredSpace(false))
+        return FolderCheck::TooLittleSpace;
+    return FolderCheck::Accepted;
 }

@@ -12,3 +12,9 @@ void DefaultInstallPath(char (&path)[MAX_PATH]);
 // or a share, or too long for the module files to fit below it, fails before anything is
 // created.
 bool TestInstallPath(const char* path);
+
+enum class FolderCheck { Accepted, Refused, TooLittleSpace };
+
+// What leaving the options page checks of an install folder: `TestInstallPath`, then, when
+// `checkSpace`, that the folder's drive has room for the selected modules.
+FolderCheck CheckInstallFolder(const char* path, bool checkSpace);

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
+#include "driver/image_resource.h"
 #include "driver/setup_context.h"
-#include "wizard/licence_text.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ LicencePage::LicencePage(HBITMAP wizardBitmap) : WizardPage(101, wizardBitmap) {
 LicencePage::~LicencePage() = default;
 
 bool LicencePage::OnInitDialog() {
-    ShowExpanded(*this, kAgreementField, kLicenceAgreementText, 5);
+    ShowExpanded(*this, kAgreementField, ImageText(kLicenceText), 5);
     return true;
 }
 
@@ -36,6 +36,6 @@ NoticePage::NoticePage(HBITMAP wizardBitmap) : WizardPage(102, wizardBitmap) {}
 NoticePage::~NoticePage() = default;
 
 bool NoticePage::OnInitDialog() {
-    ShowExpanded(*this, kNoticeField, kPreviousVersionNotice, 1);
+    ShowExpanded(*this, kNoticeField, ImageText(kNoticeText), 1);
     return true;
 }

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "driver/drive_space.h"
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
+#include "driver/string_helpers.h"
 #include "registry/reg_key.h"
 #include "wizard/install_path.h"
 
@@ -47,12 +47,15 @@ bool OptionsPage::OnKillActive() {
     desktopShortcuts_ = GetCheck(kDesktopBox);
     mailingList_ = GetCheck(kMailingListBox);
     GetItemText(kPathField, installPath_, sizeof installPath_);
-    if (!TestInstallPath(installPath_)) {
+    switch (CheckInstallFolder(installPath_, spaceCheckPending_)) {
+    case FolderCheck::Refused:
         ShowMessage(kAccessMessage, MB_OK);
         return true;
-    }
-    if (!spaceCheckPending_ || GetDriveFreeSpace(installPath_) >= GetRequiredSpace(false))
+    case FolderCheck::Accepted:
         return false;
+    case FolderCheck::TooLittleSpace:
+        break;
+    }
     if (ShowMessage(kSpaceMessage, MB_YESNO) != IDYES)
         return true;
     spaceCheckPending_ = false;
@@ -77,6 +80,10 @@ bool OptionsPage::Commit() {
     if (key.Open(Updates, nullptr, false))
         key.WriteString("subscribelist", mailingList_ ? "1" : "0");
     return true;
+}
+
+bool OptionsPage::SetInstallPath(const char* path) {
+    return CopyString(installPath_, path, sizeof installPath_);
 }
 
 void OptionsPage::GetInstallPath(char* buffer, size_t size) const {

@@ -18,6 +18,9 @@ class OptionsPage : public WizardPage {
 
     // The desktop-links box as the page last saved it.
     bool WantsDesktopShortcuts() const { return desktopShortcuts_; }
+    // Replaces the proposed install folder, for a run that names its own; false, and the
+    // folder kept, when `path` does not fit.
+    bool SetInstallPath(const char* path);
     // The install folder into `buffer` of `size` bytes, the rest of the buffer zero-filled.
     void GetInstallPath(char* buffer, size_t size) const;
 

@@ -227,6 +227,21 @@ TEST_F(UninstallTest, RefusalsSayWhyAndChangeNothing) {
     EXPECT_EQ(before, Machine());
 }
 
+// "/S" before the folder: the same checks and the same removal, without a question or a message.
+TEST_F(UninstallTest, SilentRunsRefuseAndRemoveWithoutAWord) {
+    std::string before = Machine();
+    for (const std::string& line :
+         {"/S"s, "/s  "s, "/S C:\\windows"s, "/S C:WebQuillo"s, "/S " + Folder(1)}) {
+        EXPECT_NE(UninstallOutcome::Removed, Run(0, line, {})) << line;
+        EXPECT_EQ(before, Machine()) << line;
+    }
+    EXPECT_EQ(UninstallOutcome::Removed, Run(0, " /S \"" + Folder(0) + "\"", {}));
+    EXPECT_FALSE(PathExists(Folder(0)));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\WebQuillo"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\EmailQuillo"));
+    EXPECT_EQ(UninstallOutcome::NotInstalled, Run(0, "/S " + Folder(0), {}));
+}
+
 // On the 95 family the uninstaller's deletion at restart is a "wininit.ini" line.
 TEST_F(UninstallTest, Win9xRemovalLeavesItsUninstallerToWininit) {
     ASSERT_TRUE(UseWin9xFamily()) << "needs the 95 family (Wine in win98 mode)";

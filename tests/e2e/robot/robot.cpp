@@ -74,17 +74,21 @@ bool Robot::Stop(const std::string& reason) {
     return false;
 }
 
-bool Robot::Start() {
+bool Robot::Start(const std::string& arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::vector<char> commandLine(setupPath_.begin(), setupPath_.end());
     commandLine.insert(commandLine.begin(), '"');
     commandLine.push_back('"');
+    if (!arguments.empty()) {
+        commandLine.push_back(' ');
+        commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    }
     commandLine.push_back('\0');
     if (!CreateProcessA(setupPath_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process_))
         return Stop("cannot start " + setupPath_);
-    Note("started NetQuilloSetup.exe");
+    Note("started NetQuilloSetup.exe" + (arguments.empty() ? "" : " " + arguments));
     return true;
 }
 

@@ -18,7 +18,8 @@ class Robot {
     Robot(const Robot&) = delete;
     Robot& operator=(const Robot&) = delete;
 
-    bool Start();
+    // Starts the installer, with `arguments` after its quoted path when there are any.
+    bool Start(const std::string& arguments = "");
     // Starts `commandLine` as the list of installed programs starts an uninstall entry: the
     // command line as it is, the program found from its first word.
     bool StartCommand(const std::string& commandLine);

@@ -160,14 +160,14 @@ void LeaveEarlierVersion(Robot& robot) {
 }
 
 // The command line of module `module`'s uninstall entry, as the list of installed programs
-// would run it; "" when there is none.
-std::string UninstallCommand(DWORD module) {
+// would run it (or, with "QuietUninstallString", a package manager); "" when there is none.
+std::string UninstallCommand(DWORD module, const char* value = "UninstallString") {
     const std::string key =
         std::string(kUninstallKey) + "\\" + kProductCatalogue[module].productName;
     for (DWORD view : {DWORD(0), DWORD(RRF_SUBKEY_WOW6432KEY)}) {
         char command[1024] = "";
         DWORD size = sizeof command - 1;
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ | view,
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ | view,
                          nullptr, command, &size) == ERROR_SUCCESS)
             return command;
     }
@@ -220,10 +220,45 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
     return transcript;
 }
 
+// Setup with "/S" and a log, as a package manager runs it: no window comes, and the log is
+// copied into the transcript. Then every module's "QuietUninstallString" as the entry holds it.
+std::string SilentInstallAndUninstall(const std::string& setupPath) {
+    const char kLog[] = "C:\\silent install.log";
+    Robot installer(setupPath, "");
+    if (installer.Start(std::string("/S /LOG=\"") + kLog + "\""))
+        installer.AwaitEnd();
+    std::string transcript = installer.Transcript();
+    HANDLE file = CreateFileA(kLog, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        transcript += "no log\n";
+    } else {
+        char text[8192];
+        DWORD read = 0;
+        ReadFile(file, text, sizeof text, &read, nullptr);
+        CloseHandle(file);
+        DeleteFileA(kLog);
+        std::string log(text, read);
+        for (size_t at = 0; (at = log.find('\r', at)) != std::string::npos;)
+            log.erase(at, 1);
+        transcript += "log:\n" + log;
+    }
+    for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
+        const std::string command = UninstallCommand(i, "QuietUninstallString");
+        if (command.empty()) {
+            transcript +=
+                std::string("no quiet uninstall entry for ") + kProductCatalogue[i].productName + "\n";
+            continue;
+        }
+        transcript += RunUninstaller(command, {}, "");
+    }
+    return transcript;
+}
+
 } // namespace
 
 MachineView ScenarioView(const std::string& name) {
-    return name == "product" || name == "uninstall" || name == "planted" || name == "intruder"
+    return name == "product" || name == "uninstall" || name == "silent" || name == "planted" || name == "intruder"
                ? MachineView::Wow64
                : MachineView::Native;
 }
@@ -278,6 +313,8 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
                                      {{"uninstall-refused", IDOK}}, "");
     } else if (name == "uninstall") {
         transcript = InstallAndUninstall(setupPath, pictureFolder);
+    } else if (name == "silent") {
+        transcript = SilentInstallAndUninstall(setupPath);
     } else if (name != "report") {
         known = false;
     }

@@ -1,0 +1,29 @@
+// The second way to run setup: with arguments, for administrators and package managers, who
+// install without anybody at the machine. Without arguments setup is the wizard alone.
+#pragma once
+
+#include "platform/win32.h"
+
+// The exit codes of a run with arguments; the wizard's run always answers 0.
+constexpr int kExitInstalled = 0;
+constexpr int kExitFailed = 1; // the install failed and was rolled back
+constexpr int kExitRefused = 2; // nothing was written: the arguments, the folder or the space
+
+struct SetupOptions {
+    bool silent = false; // /S: no window at all, every answer the one setup proposes
+    bool help = false;   // /?
+    // /MODULES=Web,News: bit i for catalogue row i; 0 when the option is absent (all modules).
+    DWORD modules = 0;
+    char logPath[MAX_PATH] = {}; // /LOG=path; empty: no log
+    char folder[MAX_PATH] = {};  // /D=folder; empty: the proposed install folder
+};
+
+// True when the arguments are nothing but blanks: the run of the wizard.
+bool HasNoArguments(const char* arguments);
+
+// Reads the arguments, the command line after the program's name: options in any order and
+// letter case, separated by blanks, `/D=` last and taking the rest of the line as it stands.
+// False for an unknown option or module, an option given twice, an empty value or one that
+// does not fit its buffer. `silent` is set whenever "/S" is among the words, also on false, so
+// that a silent run refused for its arguments still shows nothing.
+bool ReadSetupOptions(const char* arguments, SetupOptions& options);

@@ -1,0 +1,58 @@
+// The silent install where only the emulation can set the scene: no window at all, too little
+// room on either drive, and a drive whose free space does not fit 32 bits.
+#include <string>
+
+#include "driver/entry.h"
+#include "platform/host/emulation.h"
+#include "tests/support/test_world.h"
+
+namespace {
+
+class HostSilentInstall : public TestWorld {
+  protected:
+    // The exit code; the log in `log`, deleted again so that the machine compares whole.
+    int Run(const std::string& arguments, std::string& log) {
+        const std::string path = ScratchPath("setup.log");
+        hostemu::ClearUserLog();
+        int code = RunSetup(("/LOG=" + path + " " + arguments).c_str());
+        ReadTestFile(path, log);
+        DeleteFileA(path.c_str());
+        return code;
+    }
+};
+
+} // namespace
+
+TEST_F(HostSilentInstall, TooLittleRoomOnEitherDriveRefusesWithoutAWindow_HostOnly) {
+    // Two modules need 3,072,000 bytes on the install drive.
+    hostemu::AddDrive('D', 3071999);
+    hostemu::AddDrive('E', 3072000);
+    const std::string registry = hostemu::ExportRegistry();
+    const std::string files = hostemu::ListFiles();
+    std::string log;
+
+    ASSERT_TRUE(hostemu::SetFreeSpace("C:\\", 3839999));
+    EXPECT_EQ(2, Run("/S /D=C:\\Quillo", log));
+    EXPECT_NE(std::string::npos, log.find("Free space on the temporary drive: too little\r\n"
+                                          "Nothing was installed. Exit code 2.\r\n"))
+        << log;
+    ASSERT_TRUE(hostemu::SetFreeSpace("C:\\", 1u << 30));
+
+    EXPECT_EQ(2, Run("/S /MODULES=Web,IRC /D=D:\\Quillo", log));
+    EXPECT_NE(std::string::npos, log.find("Free space on the drive of D:\\Quillo: too little\r\n"))
+        << log;
+    EXPECT_EQ("", hostemu::UserLog());
+    EXPECT_EQ(registry, hostemu::ExportRegistry());
+    EXPECT_EQ(files, hostemu::ListFiles());
+
+    EXPECT_EQ(0, Run("/S /MODULES=Web,IRC /D=E:\\Quillo", log)) << log;
+    EXPECT_EQ("", hostemu::UserLog()) << "no backdrop, wizard, progress box or message";
+}
+
+TEST_F(HostSilentInstall, ADriveWithMoreThanFourGigabytesFreeHasRoom_HostOnly) {
+    // 16 GiB and 1 MiB would read as 1 MiB in 32 bits.
+    hostemu::AddDrive('E', (16ull << 30) + (1u << 20));
+    std::string log;
+    EXPECT_EQ(0, Run("/S /D=E:\\Quillo", log)) << log;
+    EXPECT_NE(std::string::npos, log.find("Install folder E:\\Quillo: accepted\r\n")) << log;
+}

@@ -1,0 +1,252 @@
+// Setup run with arguments, on both platforms: the silent install against the wizard's default
+// install, the modules and a folder with blanks, the refusals and the failure with their exit
+// codes, the log, and the message that lists the options.
+#include <string>
+#include <vector>
+
+#include "driver/catalogue.h"
+#include "driver/entry.h"
+#include "driver/shell_helpers.h"
+#include "tests/install/install_world.h"
+#include "tests/support/scripted_user.h"
+
+namespace {
+
+using scripted::Step;
+namespace Do = scripted::Do;
+namespace Expect = scripted::Expect;
+
+const char kTitle[] = "NetQuillo Installation";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kClassKey[] = "CLSID\\{fe7634c0-f7b3-11cf-b9b4-444553540000}";
+
+bool Contains(const std::string& text, const std::string& what) {
+    return text.find(what) != std::string::npos;
+}
+
+// Every file below `folder` with its size, one a line, in the order the system lists them.
+void ListTree(const std::string& folder, const std::string& shown, std::string& text) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<std::string> names;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            names.push_back(name + "\\");
+        else
+            names.push_back(name + " " + std::to_string(found.nFileSizeLow));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& name : names) {
+        text += shown + name + "\n";
+        if (name.back() == '\\')
+            ListTree(folder + "\\" + name.substr(0, name.size() - 1), shown + name, text);
+    }
+}
+
+class SilentInstall : public InstallWorld {
+  protected:
+    void TearDown() override {
+        DeleteLinks();
+        InstallWorld::TearDown();
+    }
+    static void DeleteLinks() {
+        for (const CatalogueRow& row : kProductCatalogue) {
+            char link[MAX_PATH];
+            if (DesktopLinkPath(nullptr, row.productName, link))
+                DeleteFileA(link);
+        }
+    }
+    // Back to the machine the test started on.
+    void StartAfresh() {
+        DeleteLinks();
+        InstallWorld::TearDown();
+        InstallWorld::SetUp();
+    }
+
+    // The exit code of setup started with `arguments`; `steps` are what the user sees and
+    // does, none for a silent run, which so proves it shows no window that waits for a user.
+    int Run(const std::string& arguments, const std::vector<Step>& steps = {}) {
+        scripted::ScriptedUser user(steps);
+        INT_PTR code = user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments.c_str())); });
+        EXPECT_EQ("", user.Failures()) << arguments;
+        return static_cast<int>(code);
+    }
+
+    // What an install leaves, as text: the keys of the suite and of every module, the install
+    // folder's tree, and the files and links outside it.
+    static std::string Machine(const std::string& folder) {
+        std::string text = RegistryText(HKEY_CURRENT_USER, "Software\\QuilloSoft") +
+                           RegistryText(HKEY_LOCAL_MACHINE, kTestFindGroupKey) +
+                           RegistryText(HKEY_CLASSES_ROOT, kClassKey);
+        for (const CatalogueRow& row : kProductCatalogue) {
+            const std::string product = row.productName;
+            text += RegistryText(HKEY_LOCAL_MACHINE, (kUninstallKey + product).c_str()) +
+                    RegistryText(HKEY_CLASSES_ROOT, ("." + product + "Search").c_str()) +
+                    RegistryText(HKEY_CLASSES_ROOT, (product + "SearchFile").c_str());
+            char link[MAX_PATH];
+            text +=
+                PathExists(JoinedPath(WindowsFolder(), row.uninstallerFile)) ? "uninstaller\n" : "";
+            text +=
+                DesktopLinkPath(nullptr, row.productName, link) && PathExists(link) ? "link\n" : "";
+        }
+        text += PathExists(JoinedPath(SystemFolder(), "NetQuillo.dll")) ? "library\n" : "";
+        ListTree(folder, "", text);
+        return text;
+    }
+    static std::string Log() {
+        std::string log;
+        ReadTestFile(LogPath(), log);
+        return log;
+    }
+    static std::string LogPath() { return ScratchPath("setup log.txt"); }
+    static std::string Folder() { return ScratchPath("Program Files\\QuilloSoft\\"); }
+};
+
+// The wizard with every proposal kept but the folder, which the user types.
+std::vector<Step> WizardWithFolder(const std::string& folder) {
+    return {Expect::Page(101), Do::Next(),
+            Expect::Page(103), Do::Next(),
+            Expect::Page(104), Do::Next(),
+            Expect::Page(105), Do::Type(702, folder),
+            Do::Next(),        Expect::Page(107),
+            Do::Next(),        Expect::Page(106),
+            Do::Finish(),      Expect::Message("Installation complete.", kTitle),
+            Do::Answer(IDOK)};
+}
+
+} // namespace
+
+TEST_F(SilentInstall, InstallsWhatTheWizardInstallsByDefaultAndLogsEachStep) {
+    const std::string nothing = Machine(Folder());
+    ASSERT_EQ(0, Run("", WizardWithFolder(Folder())));
+    const std::string wizard = Machine(Folder());
+    ASSERT_TRUE(Contains(wizard, "IRCQuillo\\IRCQuillo.exe")) << wizard;
+
+    StartAfresh();
+    ASSERT_EQ(nothing, Machine(Folder()));
+    EXPECT_EQ(0, Run("/S /LOG=\"" + LogPath() + "\" /D=" + Folder()));
+    EXPECT_EQ(wizard, Machine(Folder()));
+
+    // The programs list's values, for the packagers' tools.
+    const std::string web =
+        RegistryText(HKEY_LOCAL_MACHINE, (kUninstallKey + std::string("WebQuillo")).c_str());
+    const std::string uninstaller = JoinedPath(WindowsFolder(), "WebQuilloUninstall.exe");
+    const std::string module = Folder() + "WebQuillo";
+    auto quoted = [](std::string text) {
+        std::string out;
+        for (char c : text)
+            out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        return "\"" + out + "\"";
+    };
+    for (const std::string& value : std::vector<std::string>{
+             "\"DisplayName\"=\"WebQuillo\"",
+             "\"UninstallString\"=" + quoted(uninstaller + " " + module),
+             "\"QuietUninstallString\"=" + quoted(uninstaller + " /S " + module),
+             "\"Publisher\"=\"QuilloSoft\"", "\"DisplayVersion\"=\"1.0.0.0\"",
+             "\"DisplayIcon\"=" + quoted(module + "\\WebQuillo.exe"),
+             "\"InstallLocation\"=" + quoted(module), "\"NoModify\"=dword:00000001",
+             "\"NoRepair\"=dword:00000001", "\"EstimatedSize\"=dword:"})
+        EXPECT_TRUE(Contains(web, value + (value.back() == ':' ? "" : "\n"))) << value << "\n"
+                                                                              << web;
+
+    const std::string log = Log();
+    for (const std::string& line : std::vector<std::string>{
+             "Modules: Web,Email,Phone,File,News,IRC\r\nInstall folder " + Folder() +
+                 ": accepted\r\n"
+                 "Decompressing NetQuillo.dll... done\r\nDecompressing WebQuillo.exe... done\r\n",
+             std::string("Decompressing uninstall... done\r\nModifying registry... done\r\n"
+                         "Modifying registry... done\r\nAdding to find menu... done\r\n"
+                         "Setup complete... done\r\nInstallation complete. Exit code 0.\r\n")})
+        EXPECT_TRUE(Contains(log, line)) << log;
+    EXPECT_EQ(0u, log.find("NetQuillo silent install, arguments: /S /LOG=")) << log;
+}
+
+TEST_F(SilentInstall, ChosenModulesGoToAFolderWithBlanks) {
+    const std::string folder = ScratchPath("My Programs\\Quillo Suite");
+    EXPECT_EQ(0, Run("/modules=News,web /s /D=" + folder + "  "));
+    const std::string machine = Machine(folder);
+    EXPECT_TRUE(Contains(machine, "WebQuillo\\WebQuillo.exe")) << machine;
+    EXPECT_TRUE(Contains(machine, "NewsQuillo\\NewsQuillo.hlp")) << machine;
+    EXPECT_FALSE(Contains(machine, "IRCQuillo")) << machine;
+    EXPECT_FALSE(Contains(machine, "EmailQuillo")) << machine;
+    EXPECT_TRUE(PathExists(JoinedPath(WindowsFolder(), "NewsQuilloUninstall.exe")));
+    EXPECT_FALSE(PathExists(JoinedPath(WindowsFolder(), "IRCQuilloUninstall.exe")));
+}
+
+TEST_F(SilentInstall, RefusalsAnswerTwoAndWriteNothingButTheLog) {
+    const std::string nothing = Machine(Folder());
+    struct Refusal {
+        std::string arguments;
+        std::string logLine;
+    };
+    // A file where the folder should go: its levels cannot be made.
+    ASSERT_TRUE(WriteTestFile(ScratchPath("taken"), "x"));
+    const std::string tooLong = "C:\\" + std::string(240, 'q');
+    const Refusal refusals[] = {
+        {"/S /MODULES=Web,Mail", "Arguments: not understood"},
+        {"/S /D=Program Files\\QuilloSoft", "Install folder Program Files\\QuilloSoft: cannot be "
+                                            "created or written"},
+        {"/S /D=" + ScratchPath("taken\\QuilloSoft"), ": cannot be created or written"},
+        {"/S /D=" + tooLong, "Install folder " + tooLong + ": cannot be created or written"},
+    };
+    for (const Refusal& refusal : refusals) {
+        EXPECT_EQ(2, Run("/LOG=\"" + LogPath() + "\" " + refusal.arguments)) << refusal.arguments;
+        const std::string log = Log();
+        EXPECT_TRUE(Contains(log, refusal.logLine + "\r\nNothing was installed. Exit code 2.\r\n"))
+            << log;
+        EXPECT_FALSE(Contains(log, "Decompressing")) << log;
+        DeleteFileA(LogPath().c_str());
+        EXPECT_EQ(nothing, Machine(Folder())) << refusal.arguments;
+    }
+    // A log that cannot be written is refused as well.
+    EXPECT_EQ(2, Run("/S /LOG=" + ScratchPath("no such folder\\log.txt")));
+    EXPECT_EQ(nothing, Machine(Folder()));
+}
+
+TEST_F(SilentInstall, OptionsWithoutSilentShowTheirListAndInstallNothing) {
+    const std::string nothing = Machine(Folder());
+    for (const char* arguments : {"/?", "/S /?", "/MODULES=Web", "/D=C:\\Quillo", "/install"}) {
+        scripted::ScriptedUser user(
+            {Expect::Message(
+                 "NetQuilloSetup.exe installs the NetQuillo suite. Started without options it "
+                 "leads you through the installation. The options install without any window:"
+                 "\n\n/S\tinstall silently, taking every answer that setup proposes\n"
+                 "/MODULES=Web,News\tonly these modules, by short name: Web, Email, Phone, File, "
+                 "News, IRC (all when absent)\n/LOG=path\twrite a log of every step (a path "
+                 "with blanks in double quotes)\n/D=folder\tthe install folder; the last option, "
+                 "the rest of the line, no quotes\n/?\tthis message\n\nExit codes: 0 installed, "
+                 "1 failed and rolled back, 2 refused with nothing changed.",
+                 kTitle),
+             Do::Answer(IDOK)});
+        EXPECT_EQ(2, user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));
+        EXPECT_EQ("", user.Failures()) << arguments;
+    }
+    EXPECT_EQ(nothing, Machine(Folder()));
+}
+
+TEST_F(SilentInstall, AFailedInstallAnswersOneAndIsRolledBack) {
+    const std::string nothing = Machine(Folder());
+    // Another program holds a file of the Web module open, sharing nothing.
+    const std::string held = Folder() + "WebQuillo\\WebQuillo.exe";
+    ASSERT_TRUE(MakeFolders(Folder() + "WebQuillo"));
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const std::string before = Machine(Folder());
+    EXPECT_EQ(1, Run("/S /LOG=\"" + LogPath() + "\" /D=" + Folder()));
+    CloseHandle(file);
+    const std::string log = Log();
+    EXPECT_TRUE(Contains(log, "Decompressing NetQuillo.dll... done\r\n"
+                              "Decompressing WebQuillo.exe... failed, rolled back\r\n"
+                              "Installation failed; everything was rolled back. Exit code 1.\r\n"))
+        << log;
+    EXPECT_FALSE(Contains(log, "Modifying registry")) << log;
+    // What the rollback cannot delete: the held file and its folders.
+    EXPECT_EQ(before, Machine(Folder()));
+    EXPECT_NE(nothing, before);
+}
