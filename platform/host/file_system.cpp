@@ -226,11 +226,12 @@ bool ResetToStandingFolders(const char* windowsDirectory, const char* systemDire
     fresh.volumes.insert(state.volumes.extract(drive));
     state = std::move(fresh);
     Volume& volume = *standing.volume;
+    // Pruned files give their bytes back: the counts are set once they are gone.
+    PruneToStanding(*volume.top);
     volume.root = "C:";
     volume.freeBytes = kDefaultFreeBytes;
     volume.usedBytes = 0;
     volume.rootCreateError = Volume().rootCreateError;
-    PruneToStanding(*volume.top);
     return true;
 }
 
