@@ -97,6 +97,11 @@ silent_install() {
 # Median, least and greatest of the numbers on standard input.
 summary() { sort -n | awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR] }'; }
 
+# A kernel without 32-bit emulation cannot start Wine's 32-bit loader at all.
+if ! "$wine" --version >/dev/null 2>&1; then
+  printf '%-34s %s\n' "silent install (s)" "unavailable: this machine cannot run Wine's 32-bit half"
+  exit 0
+fi
 # Setup without a silent mode shows its wizard and never ends by itself: one try tells.
 fresh_prefix
 first=$(silent_install "$ours")
