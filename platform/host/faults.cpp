@@ -1,6 +1,8 @@
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,9 +25,21 @@ std::vector<Fault>& Faults() {
     return faults;
 }
 
-std::map<std::string, unsigned>& Counts() {
-    static std::map<std::string, unsigned> counts;
+// Looked up by the caller's own text: most calls are counted again and again, and making a
+// string of the name for each would be most of the cost of a cheap call.
+using CallCounts = std::map<std::string, unsigned, std::less<>>;
+
+CallCounts& Counts() {
+    static CallCounts counts;
     return counts;
+}
+
+unsigned& CountOf(const char* function) {
+    std::string_view name(function);
+    auto it = Counts().find(name);
+    if (it == Counts().end())
+        it = Counts().emplace(std::string(name), 0).first;
+    return it->second;
 }
 
 CallObserver& Observer() {
@@ -101,7 +115,7 @@ DWORD UsualError(const char* function) {
 }
 
 unsigned CallCount(const char* function) {
-    auto it = Counts().find(function);
+    auto it = Counts().find(std::string_view(function));
     return it == Counts().end() ? 0 : it->second;
 }
 
@@ -115,7 +129,7 @@ unsigned TotalCallCount() {
 namespace detail {
 
 DWORD CheckFault(const char* function, const std::string& path) {
-    unsigned count = ++Counts()[function];
+    unsigned count = ++CountOf(function);
     for (const Fault& fault : Faults()) {
         if (!fault.function.empty() && fault.function != function)
             continue;
@@ -131,7 +145,7 @@ DWORD CheckFault(const char* function, const std::string& path) {
 }
 
 void CountCall(const char* function) {
-    ++Counts()[function];
+    ++CountOf(function);
 }
 
 NotTheProgram::NotTheProgram() : outer_(OutsideTheProgram()) {

@@ -141,6 +141,101 @@ Volume& MakeVolume(const std::string& root, uint64_t freeBytes) {
     return volume;
 }
 
+// The folders of a freshly installed machine as the last full reset made them, so that the next
+// reset can keep them when the run left them where they were and remove only what it added.
+struct StandingFolder {
+    std::shared_ptr<Node> node;
+    Node* parent;
+    std::string name;
+    std::string upperName;
+};
+
+struct StandingFolders {
+    Volume* volume = nullptr;
+    std::shared_ptr<Node> top;
+    std::string windowsDirectory;
+    std::string systemDirectory;
+    std::vector<StandingFolder> folders;
+};
+
+StandingFolders& Standing() {
+    static StandingFolders standing;
+    return standing;
+}
+
+void RecordFolders(const Node& folder) {
+    for (const auto& entry : folder.children) {
+        Standing().folders.push_back(
+            {entry.second, const_cast<Node*>(&folder), entry.second->name, entry.first});
+        RecordFolders(*entry.second);
+    }
+}
+
+void RecordStanding(Volume& volume, const char* windowsDirectory, const char* systemDirectory) {
+    StandingFolders& standing = Standing();
+    standing.volume = &volume;
+    standing.top = volume.top;
+    standing.windowsDirectory = windowsDirectory;
+    standing.systemDirectory = systemDirectory;
+    RecordFolders(*volume.top);
+}
+
+bool IsStanding(const Node& node) {
+    for (const StandingFolder& folder : Standing().folders) {
+        if (folder.node.get() == &node)
+            return true;
+    }
+    return false;
+}
+
+void PruneToStanding(Node& folder) {
+    folder.attributes = FILE_ATTRIBUTE_DIRECTORY;
+    for (auto it = folder.children.begin(); it != folder.children.end();) {
+        if (IsStanding(*it->second)) {
+            PruneToStanding(*it->second);
+            ++it;
+        } else {
+            FreeTree(*it->second);
+            it->second->parent = nullptr;
+            it->second->volume = nullptr;
+            it = folder.children.erase(it);
+        }
+    }
+}
+
+bool ResetToStandingFolders(const char* windowsDirectory, const char* systemDirectory) {
+    StandingFolders& standing = Standing();
+    FileSystemState& state = State();
+    auto drive = state.volumes.find("C:");
+    if (!standing.volume || drive == state.volumes.end() || &drive->second != standing.volume ||
+        drive->second.top != standing.top || standing.windowsDirectory != windowsDirectory ||
+        standing.systemDirectory != systemDirectory)
+        return false;
+    for (const StandingFolder& folder : standing.folders) {
+        const Node& node = *folder.node;
+        if (node.parent != folder.parent || node.volume != standing.volume || !node.directory ||
+            node.name != folder.name)
+            return false;
+        auto it = folder.parent->children.find(folder.upperName);
+        if (it == folder.parent->children.end() || it->second != folder.node)
+            return false;
+    }
+    for (auto& entry : state.volumes)
+        if (&entry.second != standing.volume)
+            FreeTree(*entry.second.top);
+    FileSystemState fresh;
+    fresh.volumes.insert(state.volumes.extract(drive));
+    state = std::move(fresh);
+    Volume& volume = *standing.volume;
+    // Pruned files give their bytes back: the counts are set once they are gone.
+    PruneToStanding(*volume.top);
+    volume.root = "C:";
+    volume.freeBytes = kDefaultFreeBytes;
+    volume.usedBytes = 0;
+    volume.rootCreateError = Volume().rootCreateError;
+    return true;
+}
+
 void ListTree(const Node& node, const std::string& path, std::string& text) {
     for (const auto& entry : node.children) {
         const Node& child = *entry.second;
@@ -378,13 +473,17 @@ namespace detail {
 
 void ResetFiles(const char* windowsDirectory, const char* systemDirectory) {
     fs::FileSystemState& state = fs::State();
+    if (fs::ResetToStandingFolders(windowsDirectory, systemDirectory))
+        return;
     for (auto& entry : state.volumes)
         fs::FreeTree(*entry.second.top);
     state = fs::FileSystemState();
-    fs::MakeVolume("C:", fs::kDefaultFreeBytes);
+    fs::Standing() = fs::StandingFolders();
+    fs::Volume& volume = fs::MakeVolume("C:", fs::kDefaultFreeBytes);
     fs::EnsureFolder(windowsDirectory);
     fs::EnsureFolder(systemDirectory);
     fs::EnsureFolder(state.tempPath.c_str());
+    fs::RecordStanding(volume, windowsDirectory, systemDirectory);
 }
 
 void EnsureFolder(const char* path) {

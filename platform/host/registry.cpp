@@ -186,12 +186,28 @@ std::string FaultPath(const Key& key, const char* subKey) {
     return path;
 }
 
+// The standing keys as the last full reset made them, each with the parent and the name it was
+// filed under, so that the next reset can tell whether they are all still where it put them.
+struct StandingKey {
+    std::shared_ptr<Key> key;
+    Key* parent;
+    std::string name;
+    std::string upperName;
+};
+
+std::vector<StandingKey>& StandingKeys() {
+    static std::vector<StandingKey> keys;
+    return keys;
+}
+
 void CreateStandingKey(const std::shared_ptr<Key>& root, const char* path) {
     Key* key = root.get();
     for (const std::string& part : SplitPath(path)) {
         std::shared_ptr<Key> child = ChildOf(*key, part);
-        if (!child)
+        if (!child) {
             child = CreateChild(*key, part);
+            StandingKeys().push_back({child, key, part, UpperName(part)});
+        }
         key = child.get();
     }
 }
@@ -202,6 +218,52 @@ void MarkDeleted(Key& key) {
         MarkDeleted(*entry.second);
 }
 
+bool IsStanding(const Key& key) {
+    for (const StandingKey& standing : StandingKeys()) {
+        if (standing.key.get() == &key)
+            return true;
+    }
+    return false;
+}
+
+// Deletes every key below `key` that is not a standing one, and every value of `key`.
+void PruneToStanding(Key& key) {
+    key.values.clear();
+    for (auto it = key.subkeys.begin(); it != key.subkeys.end();) {
+        if (IsStanding(*it->second)) {
+            PruneToStanding(*it->second);
+            ++it;
+        } else {
+            MarkDeleted(*it->second);
+            it = key.subkeys.erase(it);
+        }
+    }
+}
+
+// A reset that keeps the standing keys when the run left them in place, so that it deletes only
+// what the run added: most runs touch a few keys, and rebuilding the whole tree each time is
+// what a fuzz target would otherwise spend its time on. False when a full reset is needed.
+bool ResetToStandingKeys(Registry& registry) {
+    if (!registry.localMachine || StandingKeys().empty())
+        return false;
+    for (const StandingKey& standing : StandingKeys()) {
+        const Key& key = *standing.key;
+        if (key.deleted || key.parent != standing.parent || key.name != standing.name)
+            return false;
+        auto it = standing.parent->subkeys.find(standing.upperName);
+        if (it == standing.parent->subkeys.end() || it->second != standing.key)
+            return false;
+    }
+    Registry fresh;
+    fresh.localMachine = registry.localMachine;
+    fresh.currentUser = registry.currentUser;
+    fresh.users = registry.users;
+    for (auto& root : {fresh.localMachine, fresh.currentUser, fresh.users})
+        PruneToStanding(*root);
+    registry = std::move(fresh);
+    return true;
+}
+
 } // namespace
 
 namespace hostemu {
@@ -210,11 +272,14 @@ namespace detail {
 
 void ResetRegistry() {
     Registry& registry = TheRegistry();
+    if (ResetToStandingKeys(registry))
+        return;
     for (auto& root : {registry.localMachine, registry.currentUser, registry.users}) {
         if (root)
             MarkDeleted(*root);
     }
     registry = Registry();
+    StandingKeys().clear();
     registry.localMachine = MakeRoot("HKEY_LOCAL_MACHINE");
     registry.currentUser = MakeRoot("HKEY_CURRENT_USER");
     registry.users = MakeRoot("HKEY_USERS");

@@ -181,3 +181,60 @@ TEST_F(HostEmulation, CloseCallsFailOnDemandAndStillLetTheHandleGo_HostOnly) {
     hostemu::ClearFaults();
     EXPECT_TRUE(DestroyWindow(window));
 }
+
+// Reset keeps what a run left in place and removes only what it added: whatever the run did to
+// the standing keys and folders, the machine after Reset must be the fresh one.
+TEST_F(HostEmulation, ResetAfterAnyChangeGivesTheFreshMachine_HostOnly) {
+    hostemu::Reset();
+    const std::string freshRegistry = hostemu::ExportRegistry();
+    const std::string freshFiles = hostemu::ListFiles();
+    auto freeClusters = [] {
+        DWORD sectors = 0, bytes = 0, free = 0, total = 0;
+        GetDiskFreeSpaceA("C:\\", &sectors, &bytes, &free, &total);
+        return free;
+    };
+    const DWORD freshFree = freeClusters();
+
+    auto check = [&](const char* after) {
+        hostemu::Reset();
+        EXPECT_EQ(0u, hostemu::TotalCallCount()) << after;
+        EXPECT_EQ(freshRegistry, hostemu::ExportRegistry()) << after;
+        EXPECT_EQ(freshFiles, hostemu::ListFiles()) << after;
+        EXPECT_EQ(freshFree, freeClusters()) << after;
+    };
+
+    // Keys and values added below and on standing keys, a file written, a drive added, an
+    // attribute changed, a handle left open.
+    RegKey key("Web");
+    ASSERT_TRUE(key.Open(CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Added", false));
+    EXPECT_TRUE(key.WriteString("name", "value"));
+    HKEY standing;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes", 0,
+                                           KEY_ALL_ACCESS, &standing));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(standing, "", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>("x"), 2));
+    EXPECT_TRUE(hostemu::WriteFileBytes("C:\\WINDOWS\\TEMP\\a\\b.txt", "twelve bytes"));
+    EXPECT_TRUE(SetFileAttributesA("C:\\WINDOWS\\SYSTEM32", FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_TRUE(hostemu::HoldFileOpen("C:\\WINDOWS\\TEMP\\a\\b.txt"));
+    hostemu::AddDrive('D', 100);
+    hostemu::SetFreeSpace("C:\\", 5);
+    hostemu::SetTempPath("D:\\T");
+    check("additions");
+    // The handle of the last run is gone with it.
+    EXPECT_NE(ERROR_SUCCESS, RegSetValueExA(standing, "", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>("x"), 2));
+
+    // Standing keys and folders deleted or made again: a whole new machine.
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER,
+                                           "Software\\Microsoft\\Windows\\CurrentVersion"));
+    check("a standing key deleted");
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE,
+                                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer"));
+    ASSERT_TRUE(key.Open(LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer", false));
+    check("a standing key made again");
+    EXPECT_TRUE(RemoveDirectoryA("C:\\WINDOWS\\TEMP"));
+    EXPECT_TRUE(CreateDirectoryA("C:\\WINDOWS\\TEMP", nullptr));
+    check("a standing folder made again");
+    hostemu::AddDrive('C', 10);
+    check("drive C: replaced");
+}
