@@ -219,7 +219,7 @@ void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD 
     Next(buffer, next, kept);
     const char* path = kept.text;
     RegKey key("");
-    if (!key.Open(base, path, false))
+    if (!key.OpenToRestore(base, path))
         return;
     char name[kKeyPathCapacity];
     char child[kKeyPathCapacity];
@@ -367,7 +367,7 @@ void PriorState::RestoreRegistry() const {
             RestoreKey(registry_, base, here, treeEnd);
         } else if (record.kind == 'A' && record.existed && Next(registry_, at, record)) {
             RegKey approved("");
-            if (approved.Open(LocalMachine, kApprovedExtensionsKey, false) &&
+            if (approved.OpenToRestore(LocalMachine, kApprovedExtensionsKey) &&
                 !SameValue(approved, record))
                 approved.Write(record.text, record.type, record.data, record.size);
         }
@@ -377,6 +377,12 @@ void PriorState::RestoreRegistry() const {
 bool PriorState::KeepFile(const char* path) {
     char kept[MAX_PATH];
     const BYTE kind = 'F';
+    // Written already by this run (the shared library, asked for by every module): the first
+    // note tells how to undo it, and a second keeping would take the run's own file for the
+    // earlier one.
+    Record noted;
+    if (FindFile(files_, 'F', path, noted))
+        return true;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();

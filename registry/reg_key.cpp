@@ -66,12 +66,18 @@ RegKey::RegKey(const char* shortName) {
 
 RegKey::~RegKey() { Close(); }
 
+bool RegKey::Compose(KeyBase base, const char* subPath, HKEY& root,
+                     char (&path)[kKeyPathCapacity]) const {
+    // A module key for a name that did not fit would be some other module's key.
+    return (base != Module || shortNameFits_) &&
+           ComposeKeyPath(base, shortName_, subPath, root, path);
+}
+
 bool RegKey::Open(KeyBase base, const char* subPath, bool readOnly) {
     Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    // A module key for a name that did not fit would be some other module's key.
-    if ((base == Module && !shortNameFits_) || !ComposeKeyPath(base, shortName_, subPath, root, path))
+    if (!Compose(base, subPath, root, path))
         return false;
     HKEY key = nullptr;
     LONG result = readOnly ? RegOpenKeyExA(root, path, 0, KEY_READ, &key)
@@ -83,12 +89,25 @@ bool RegKey::Open(KeyBase base, const char* subPath, bool readOnly) {
     return true;
 }
 
+bool RegKey::OpenToRestore(KeyBase base, const char* subPath) {
+    Close();
+    HKEY root;
+    char path[kKeyPathCapacity];
+    if (!Compose(base, subPath, root, path))
+        return false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return Open(base, subPath, false);
+    key_ = key;
+    return true;
+}
+
 bool RegKey::Probe(KeyBase base, const char* subPath, bool& present) {
     Close();
     present = false;
     HKEY root;
     char path[kKeyPathCapacity];
-    if ((base == Module && !shortNameFits_) || !ComposeKeyPath(base, shortName_, subPath, root, path))
+    if (!Compose(base, subPath, root, path))
         return false;
     HKEY key = nullptr;
     LONG result = RegOpenKeyExA(root, path, 0, KEY_READ, &key);
@@ -119,7 +138,7 @@ bool RegKey::DeleteKey(KeyBase base, const char* subPath) {
     Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    if ((base == Module && !shortNameFits_) || !ComposeKeyPath(base, shortName_, subPath, root, path))
+    if (!Compose(base, subPath, root, path))
         return false;
     return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
 }
@@ -158,8 +177,7 @@ bool RegKey::DeleteTree(KeyBase base, const char* subPath) {
     Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    if ((base == Module && !shortNameFits_) ||
-        !ComposeKeyPath(base, shortName_, subPath, root, path))
+    if (!Compose(base, subPath, root, path))
         return false;
     return DeleteKeyTree(root, path);
 }

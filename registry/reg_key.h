@@ -38,6 +38,9 @@ class RegKey {
 
     // Closes first, then opens (read-only) or opens-or-creates with every missing parent.
     bool Open(KeyBase base, const char* subPath, bool readOnly);
+    // For putting a key back as it was: one still there is opened for writing, which needs no
+    // right to create keys; one that is gone is made again.
+    bool OpenToRestore(KeyBase base, const char* subPath);
     // Opens read-only, telling a key that is not there (true, `present` clear) from one that
     // could not be asked (false): only the first may be taken for absent.
     bool Probe(KeyBase base, const char* subPath, bool& present);
@@ -87,6 +90,8 @@ class RegKey {
     bool WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD size);
 
   private:
+    bool Compose(KeyBase base, const char* subPath, HKEY& root,
+                 char (&path)[kKeyPathCapacity]) const;
     bool ReadTyped(const char* name, DWORD wantedType, void* buffer, DWORD& size);
 
     HKEY key_ = nullptr;
