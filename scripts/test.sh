@@ -39,7 +39,8 @@ subdirs("fuzz")
 subdirs("win64")
 TESTS
 status=0
-xvfb-run -a ctest --test-dir build --output-on-failure -j"$(nproc)" || status=$?
+# The sweeps that fail every call are scripts/sweep.sh's; these take a sample of each.
+xvfb-run -a ctest --test-dir build --output-on-failure -j"$(nproc)" -LE '^full-sweep$' || status=$?
 
 # The fault sweeps' summaries: the failure surface of the whole install at a glance.
 for summary in build/host/tests/sweep/sweep-*.txt; do

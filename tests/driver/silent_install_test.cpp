@@ -50,6 +50,12 @@ void ListTree(const std::string& folder, const std::string& shown, std::string& 
 
 class SilentInstall : public InstallWorld {
   protected:
+    // Links on the desktop are outside the world the fixture resets, and an earlier test in the
+    // same prefix may have left some.
+    void SetUp() override {
+        InstallWorld::SetUp();
+        DeleteLinks();
+    }
     void TearDown() override {
         DeleteLinks();
         InstallWorld::TearDown();
