@@ -107,13 +107,38 @@ int PlaySetup() {
 // What PrepareMachine plants where the suite's own things are, by path.
 const char* const kPlanted[] = {"C:\\Program Files\\QuilloSoft\\",
                                 "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\NeighbourClass",
-                                "C:\\WINDOWS\\WebQuilloUninstall.exe.old"};
+                                "C:\\WINDOWS\\WebQuilloUninstall.exe.old",
+                                "C:\\WINDOWS\\TEMP\\\\u{416}\\u{E9}.tmp"};
+
+// A deletion at restart of a name outside the ANSI code page, which only the wide calls can
+// write or read back unchanged.
+void AddPendingDeletion(const std::wstring& path) {
+    HKEY key;
+    const std::wstring name = L"PendingFileRenameOperations";
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    std::wstring data(4096, L'\0');
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(WCHAR));
+    DWORD type = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                         &size) != ERROR_SUCCESS)
+        size = 0;
+    // Each pair is a source and an empty target; the list ends with one more empty string.
+    data.resize(size / sizeof(WCHAR));
+    if (!data.empty())
+        data.pop_back();
+    data += path + L'\0' + L'\0' + L'\0';
+    RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size() * sizeof(WCHAR)));
+    RegCloseKey(key);
+}
 
 // A machine as users have them: the system's standing keys and folders, and a neighbour's
 // document type, uninstall entry, settings, files and restart-time deletions, which no run may
 // touch; among them an empty folder of the user's where setup would make its install folder, a
-// class that a planted extension of the suite's names, and a deletion whose path holds one of
-// the suite's.
+// class that a planted extension of the suite's names, a deletion whose path holds one of the
+// suite's, and one whose name is outside the ANSI code page.
 void PrepareMachine() {
     hostemu::Reset();
     hostemu::SetPlatformFamily(TheOptions.family);
@@ -145,6 +170,7 @@ void PrepareMachine() {
         MoveFileExA("C:\\WINDOWS\\TEMP\\neighbour.tmp", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         MoveFileExA("C:\\WINDOWS\\WebQuilloUninstall.exe.old", nullptr,
                     MOVEFILE_DELAY_UNTIL_REBOOT);
+        AddPendingDeletion(L"\\??\\C:\\WINDOWS\\TEMP\\\u0416\u00e9.tmp");
     }
     if (TheOptions.reinstall)
         PlaySetup();
@@ -614,6 +640,16 @@ int main(int argc, char** argv) {
     Reference = CaptureMachine();
     Before = WithLongPaths(Before);
     Reference = WithLongPaths(Reference);
+    for (const char* planted : kPlanted) {
+        // The neighbour's deletions at restart are planted on the NT family only.
+        const bool atRestart = std::strncmp(planted, "C:\\WINDOWS\\", 11) == 0;
+        if ((!atRestart || TheOptions.family == hostemu::PlatformFamily::NT) &&
+            std::none_of(Before.begin(), Before.end(),
+                         [&](const std::string& item) { return ItemPath(item) == planted; })) {
+            std::printf("the neighbour %s could not be planted\n", planted);
+            return 1;
+        }
+    }
     std::vector<std::string> outcomes = Outcomes();
     if (cleanExit != 0 || outcomes.size() != 1 || outcomes[0] != kComplete) {
         std::printf("the clean run did not complete: %s\n", hostemu::UserLog().c_str());

@@ -1,6 +1,7 @@
 #include "tests/sweep/machine_items.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "platform/ascii_case.h"
@@ -54,19 +55,26 @@ void AddPendingRenames(MachineItems& items) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
                       KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return;
+    // Read in UTF-16, as the system keeps it: a name outside the ANSI code page must not come
+    // back the same as a garbled one.
     DWORD size = 0;
     DWORD type = 0;
-    if (RegQueryValueExA(key, kPendingValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        std::string data(size, '\0');
-        RegQueryValueExA(key, kPendingValue, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+    const std::wstring name(kPendingValue, kPendingValue + sizeof kPendingValue - 1);
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::wstring data(size / sizeof(WCHAR), L'\0');
+        RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
                          &size);
-        std::vector<std::string> strings;
-        for (size_t at = 0; at < data.size();) {
-            size_t end = data.find('\0', at);
-            if (end == std::string::npos)
-                end = data.size();
-            strings.push_back(data.substr(at, end - at));
-            at = end + 1;
+        std::vector<std::string> strings(1);
+        for (WCHAR c : data) {
+            if (c == L'\0') {
+                strings.emplace_back();
+            } else if (c < 0x80) {
+                strings.back() += static_cast<char>(c);
+            } else {
+                char escaped[16];
+                std::snprintf(escaped, sizeof escaped, "\\u{%X}", static_cast<unsigned>(c));
+                strings.back() += escaped;
+            }
         }
         while (!strings.empty() && strings.back().empty())
             strings.pop_back();
