@@ -1,6 +1,7 @@
 #include "tests/e2e/robot/machine_state.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "driver/catalogue.h"
@@ -95,22 +96,43 @@ std::vector<std::string> FolderEntries(const std::string& folder, const char* pa
     return names;
 }
 
-void ListTree(std::string& out, const std::string& path) {
+// With `contents`, each file's size and a digest of its bytes follow its name, so that two
+// listings are equal only where every file is.
+std::string Contents(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return " (cannot be read)";
+    unsigned long long digest = 14695981039346656037ull, size = 0;
+    unsigned char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        for (DWORD i = 0; i < read; ++i)
+            digest = (digest ^ buffer[i]) * 1099511628211ull;
+        size += read;
+    }
+    CloseHandle(file);
+    char text[64];
+    std::snprintf(text, sizeof text, " %llu %016llx", size, digest);
+    return text;
+}
+
+void ListTree(std::string& out, const std::string& path, bool contents) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        out += path + "\n";
+        out += path + (contents ? Contents(path) : "") + "\n";
         return;
     }
     out += path + "\\\n";
     for (const std::string& name : FolderEntries(path, "*"))
-        ListTree(out, path + "\\" + name);
+        ListTree(out, path + "\\" + name, contents);
 }
 
-void ListFile(std::string& out, const std::string& path) {
+void ListFile(std::string& out, const std::string& path, bool contents) {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        out += Normalised(path) + "\n";
+        out += Normalised(path) + (contents ? Contents(path) : "") + "\n";
 }
 
 std::string LinkTarget(const std::string& link) {
@@ -172,13 +194,13 @@ std::string ExportTouchedRegistry(const SetupContext& catalogue, MachineView vie
     return out;
 }
 
-std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view) {
+std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view, bool contents) {
     g_view = view;
     std::string out;
-    ListTree(out, view == MachineView::Wow64 ? kWow64InstallRoot : kInstallRoot);
+    ListTree(out, view == MachineView::Wow64 ? kWow64InstallRoot : kInstallRoot, contents);
     for (DWORD i = 0; i < catalogue.moduleCount; ++i)
-        ListFile(out, catalogue.modules[i].uninstallerPath.get());
-    ListFile(out, SystemFolder() + "\\" + kFindMenuLibraryFile);
+        ListFile(out, catalogue.modules[i].uninstallerPath.get(), contents);
+    ListFile(out, SystemFolder() + "\\" + kFindMenuLibraryFile, contents);
     const std::string desktop = DesktopFolder();
     for (const std::string& name : FolderEntries(desktop, "*.lnk")) {
         const std::string link = desktop + "\\" + name;

@@ -20,5 +20,7 @@ std::string ExportTouchedRegistry(const SetupContext& catalogue,
                                   MachineView view = MachineView::Native);
 
 // The install folder's tree, the uninstallers, the Find-menu library, the desktop links with
-// their targets and, on the 95 family, "wininit.ini" as it stands.
-std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view = MachineView::Native);
+// their targets and, on the 95 family, "wininit.ini" as it stands. With `contents`, every
+// file's size and a digest of its bytes.
+std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view = MachineView::Native,
+                             bool contents = false);

@@ -1,8 +1,12 @@
 #include "tests/e2e/robot/scenarios.h"
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
+#include <vector>
 
 #include "driver/catalogue.h"
+#include "driver/setup_context.h"
 #include "install/registry_names.h"
 #include "tests/e2e/robot/robot.h"
 
@@ -29,6 +33,8 @@ struct Walk {
     std::function<void(Robot&)> beforeFinish;
     // An earlier version is installed: the notice page follows the licence.
     bool notice = false;
+    // Boxes to click on the options page when the proposals are kept.
+    std::initializer_list<int> optionClicks = {};
 };
 
 bool WalkToFinish(Robot& robot, const Walk& walk) {
@@ -67,6 +73,8 @@ bool WalkToFinish(Robot& robot, const Walk& walk) {
     robot.NoteFields({700, 701, 702});
     if (walk.answer)
         robot.Click(700);
+    for (int box : walk.optionClicks)
+        robot.Click(box);
     robot.Press(PSBTN_NEXT);
 
     if (news) {
@@ -108,17 +116,21 @@ bool CancelOnFirstPage(Robot& robot) {
     return robot.AnswerMessageBox("cancel-question", IDYES) && robot.AwaitEnd();
 }
 
-// The robot makes the Web module's program file and keeps it open, sharing nothing, while the
-// installer tries to write it.
+// The robot keeps a module's file open, sharing nothing, while the installer tries to write it:
+// the Web module's program file, made for a first install, or a file of an earlier install.
 class HeldFile {
   public:
+    HeldFile(const char* path, bool make) : path_(path), make_(make) {}
     ~HeldFile() { Release(); }
     void Hold(Robot& robot) {
-        CreateDirectoryA("C:\\Program Files\\QuilloSoft", nullptr);
-        CreateDirectoryA(kFolder, nullptr);
-        handle_ = CreateFileA(kPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        robot.Note(std::string("  holding ") + kPath +
+        if (make_) {
+            CreateDirectoryA("C:\\Program Files\\QuilloSoft", nullptr);
+            CreateDirectoryA("C:\\Program Files\\QuilloSoft\\WebQuillo", nullptr);
+        }
+        handle_ = CreateFileA(path_, GENERIC_READ | (make_ ? GENERIC_WRITE : 0), 0, nullptr,
+                              make_ ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+        robot.Note(std::string("  holding ") + path_ +
                    (handle_ == INVALID_HANDLE_VALUE ? " failed" : " open"));
     }
     void Release() {
@@ -128,10 +140,72 @@ class HeldFile {
     }
 
   private:
-    static constexpr const char* kFolder = "C:\\Program Files\\QuilloSoft\\WebQuillo";
-    static constexpr const char* kPath = "C:\\Program Files\\QuilloSoft\\WebQuillo\\WebQuillo.exe";
+    const char* path_;
+    bool make_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
+
+// The keys and files an install leaves, every file with its contents.
+std::string MachineNow() {
+    SetupContext catalogue(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    return ExportTouchedRegistry(catalogue) + ListTouchedFiles(catalogue, MachineView::Native, true);
+}
+
+// Notes whether the machine is `expected` again, and where it is not.
+void CompareMachine(Robot& robot, const std::string& expected, const char* what) {
+    const std::string now = MachineNow();
+    if (now == expected) {
+        robot.Note(std::string("the machine is as ") + what);
+        return;
+    }
+    robot.Note(std::string("the machine differs from ") + what + ":");
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> all;
+        for (size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = text.find('\n', at);
+            if (end == std::string::npos)
+                end = text.size();
+            all.push_back(text.substr(at, end - at));
+        }
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    const std::vector<std::string> before = lines(expected), after = lines(now);
+    std::vector<std::string> gone, added;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    for (const std::string& line : gone)
+        robot.Note("  - " + line);
+    for (const std::string& line : added)
+        robot.Note("  + " + line);
+}
+
+// Over a first install of all six, a second while PhoneQuillo's help file is held: it fails,
+// and everything of the first install is back, byte for byte and value for value. Then the
+// file is let go, and a third install with the same answers completes and leaves the same
+// machine.
+std::string ReinstallOverHeldFile(const std::string& setupPath, const std::string& pictureFolder) {
+    CoInitialize(nullptr); // for the links' targets
+    Robot first(setupPath, "");
+    first.Note("first install");
+    Install(first, Walk{});
+    const std::string installed = MachineNow();
+    Robot second(setupPath, pictureFolder);
+    second.Note("second install");
+    HeldFile held("C:\\Program Files\\QuilloSoft\\PhoneQuillo\\PhoneQuillo.hlp", false);
+    Install(second, Walk{{}, false, [&held](Robot& r) { held.Hold(r); }});
+    held.Release();
+    CompareMachine(second, installed, "after the first install");
+    // The pages propose the first install's answers, but the mailing list unchecked.
+    Robot third(setupPath, "");
+    third.Note("third install, the file let go");
+    Install(third, Walk{{}, false, nullptr, false, {700}});
+    CompareMachine(third, installed, "after the first install");
+    CoUninitialize();
+    return first.Transcript() + second.Transcript() + third.Transcript();
+}
 
 // Another distributor's mark on the Web module, which a second install must leave alone.
 void MarkDistributor(Robot& robot) {
@@ -288,10 +362,12 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
         transcript = robot.Transcript();
     } else if (name == "held-file") {
         Robot robot(setupPath, pictureFolder);
-        HeldFile held;
+        HeldFile held("C:\\Program Files\\QuilloSoft\\WebQuillo\\WebQuillo.exe", true);
         Install(robot, Walk{{}, true, [&held](Robot& r) { held.Hold(r); }});
         held.Release();
         transcript = robot.Transcript();
+    } else if (name == "held-reinstall") {
+        transcript = ReinstallOverHeldFile(setupPath, pictureFolder);
     } else if (name == "second") {
         // The first install as a user would make it, unpictured; then the second, pictured.
         Robot first(setupPath, "");

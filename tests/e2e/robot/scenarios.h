@@ -8,7 +8,7 @@
 class Robot;
 
 // Plays scenario `name` ("default", "news-only", "win9x", "earlier-version", "cancel",
-// "held-file", "second", "product", "uninstall", "silent", "planted", "intruder", their
+// "held-file", "held-reinstall", "second", "product", "uninstall", "silent", "planted", "intruder", their
 // "-native" forms against a 64-bit setup, or "report", which
 // plays nothing and only looks at the machine); false for a name it does not know. Whether the
 // scenario went as expected is for the comparison of the transcript and the machine's state with
