@@ -1,6 +1,7 @@
-// The C runtime's streams over the emulated file system, unbuffered: every call goes straight
-// to the Win32 file calls, so positions are always the file's own. Text mode reads a CR LF as
-// LF and stops at a Ctrl+Z, and writes LF as CR LF, as the Windows runtime does.
+// The C runtime's streams over the emulated file system. Reads go through a buffer of the
+// runtime's size, filled by one ReadFile at a time as the runtime fills its own; writes go
+// straight to WriteFile. Text mode reads a CR LF as LF and stops at a Ctrl+Z, and writes LF as
+// CR LF, as the Windows runtime does.
 #include <cstring>
 #include <new>
 
@@ -16,38 +17,58 @@ struct FileStream {
     bool atEnd = false;
     // The runtime's error indicator: a read or write the system refused.
     bool failed = false;
+    // Bytes read from the file ahead of the caller: those from `next` to `end` are unread.
+    char ahead[4096];
+    DWORD next = 0;
+    DWORD end = 0;
 };
 
 namespace {
 
 constexpr char kEndOfText = 0x1A;
 
-// One byte as the stream's mode reads it; false at the end of the file or on failure.
-bool GetByte(FileStream* stream, char& byte) {
+// Makes sure an unread byte is at hand; false at the end of the file or on failure, which only
+// a read the caller asked for (`noted`) records.
+bool Fill(FileStream* stream, bool noted) {
+    if (stream->next < stream->end)
+        return true;
+    stream->next = stream->end = 0;
     DWORD read = 0;
-    if (!ReadFile(stream->file, &byte, 1, &read, nullptr)) {
-        stream->failed = true;
+    if (!ReadFile(stream->file, stream->ahead, sizeof stream->ahead, &read, nullptr)) {
+        stream->failed = stream->failed || noted;
         return false;
     }
     if (read == 0) {
+        stream->atEnd = stream->atEnd || noted;
+        return false;
+    }
+    stream->end = read;
+    return true;
+}
+
+// Gives the bytes read ahead back to the file, so that its position is the caller's again.
+bool Unread(FileStream* stream) {
+    const LONG back = static_cast<LONG>(stream->end - stream->next);
+    stream->next = stream->end = 0;
+    return back == 0 ||
+           SetFilePointer(stream->file, -back, nullptr, FILE_CURRENT) != INVALID_SET_FILE_POINTER;
+}
+
+// One byte as the stream's mode reads it; false at the end of the file or on failure.
+bool GetByte(FileStream* stream, char& byte) {
+    if (!Fill(stream, true))
+        return false;
+    byte = stream->ahead[stream->next];
+    if (stream->text && byte == kEndOfText) {
+        // It stays unread: the runtime stops there every time.
         stream->atEnd = true;
         return false;
     }
-    if (!stream->text)
-        return true;
-    if (byte == kEndOfText) {
-        SetFilePointer(stream->file, -1, nullptr, FILE_CURRENT);
-        stream->atEnd = true;
-        return false;
-    }
-    if (byte == '\r') {
-        char next;
-        if (ReadFile(stream->file, &next, 1, &read, nullptr) && read == 1) {
-            if (next == '\n')
-                byte = '\n';
-            else
-                SetFilePointer(stream->file, -1, nullptr, FILE_CURRENT);
-        }
+    ++stream->next;
+    if (stream->text && byte == '\r' && Fill(stream, false) &&
+        stream->ahead[stream->next] == '\n') {
+        ++stream->next;
+        byte = '\n';
     }
     return true;
 }
@@ -116,12 +137,13 @@ long TellFileStream(FileStream* stream) {
     DWORD position = SetFilePointer(stream->file, 0, nullptr, FILE_CURRENT);
     return position == INVALID_SET_FILE_POINTER || position > 0x7FFFFFFF
                ? -1
-               : static_cast<long>(position);
+               : static_cast<long>(position - (stream->end - stream->next));
 }
 
 bool SeekFileStream(FileStream* stream, long offset) {
     if (offset < 0 || offset > 0x7FFFFFFF)
         return false;
+    stream->next = stream->end = 0;
     if (SetFilePointer(stream->file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) ==
         INVALID_SET_FILE_POINTER)
         return false;
@@ -144,7 +166,7 @@ bool ReadFileStreamLine(FileStream* stream, char* buffer, int capacity) {
 }
 
 bool WriteFileStream(FileStream* stream, const void* data, size_t size) {
-    if (!stream->canWrite)
+    if (!stream->canWrite || !Unread(stream))
         return false;
     if (stream->append)
         SetFilePointer(stream->file, 0, nullptr, FILE_END);
@@ -175,14 +197,20 @@ size_t ReadFileStream(FileStream* stream, void* buffer, size_t size) {
         return 0;
     char* bytes = static_cast<char*>(buffer);
     if (!stream->text) {
+        // What was read ahead first, then the rest straight from the file.
+        size_t count = stream->end - stream->next < size ? stream->end - stream->next : size;
+        std::memcpy(bytes, stream->ahead + stream->next, count);
+        stream->next += static_cast<DWORD>(count);
         DWORD read = 0;
-        if (!ReadFile(stream->file, bytes, static_cast<DWORD>(size), &read, nullptr)) {
+        if (count < size &&
+            !ReadFile(stream->file, bytes + count, static_cast<DWORD>(size - count), &read,
+                      nullptr)) {
             stream->failed = true;
-            return 0;
+            return count;
         }
-        if (read < size)
+        if (count + read < size)
             stream->atEnd = true;
-        return read;
+        return count + read;
     }
     size_t count = 0;
     while (count < size && GetByte(stream, bytes[count]))
