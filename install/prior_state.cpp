@@ -252,6 +252,24 @@ void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD 
     }
 }
 
+// Renames `path` to the first free name of "<path>.nqkeep", "<path>.nqkeep2" to ".nqkeep9",
+// named in `kept`. A copy already there was left by a run that never ended or could not put it
+// back: it may be the only copy of an earlier file, so it stays as it is.
+bool KeepBeside(const char* path, char (&kept)[MAX_PATH]) {
+    for (char number = '1'; number <= '9'; ++number) {
+        const char suffix[] = {number, '\0'};
+        if (!ConcatStrings(kept, sizeof kept, path, kKeptSuffix) ||
+            (number > '1' && !AppendString(kept, sizeof kept, suffix)))
+            return false;
+        if (MoveFileA(path, kept))
+            return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
 // Whether the folder or file `path` has a record of `kind`.
 bool FindFile(const PriorState::Buffer& buffer, char kind, const char* path, Record& found) {
     for (DWORD at = 0; Next(buffer, at, found);) {
@@ -389,13 +407,8 @@ bool PriorState::KeepFile(const char* path) {
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
             return false;
         kept[0] = '\0';
-    } else if (!ConcatStrings(kept, sizeof kept, path, kKeptSuffix)) {
+    } else if (!KeepBeside(path, kept)) {
         return false;
-    } else {
-        // A copy left by a run that never ended is older than the file it would keep.
-        DeleteFileA(kept);
-        if (!MoveFileA(path, kept))
-            return false;
     }
     if (files_.Add(&kind, 1) && files_.AddText(path) && files_.AddText(kept))
         return true;

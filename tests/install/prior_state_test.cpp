@@ -77,18 +77,34 @@ TEST_F(PriorStateTest, AFailedReinstallPutsBackWhatItReplacedAndRemovesWhatItAdd
     DeleteFileA(context.modules[1].uninstallerPath.get());
 }
 
-// A run that succeeds drops its kept copies.
-TEST_F(PriorStateTest, ASuccessfulRunLeavesNoKeptCopy) {
+// Kept copies never cost what was there: a copy left by an earlier run that could not put it
+// back stays as it is, a file the run writes twice is kept once, and a run that succeeds drops
+// only its own copy.
+TEST_F(PriorStateTest, KeptCopiesLoseNothingThatWasThere) {
     const std::string file = ScratchPath("kept.txt");
+    const std::string stale = file + ".nqkeep";
     ASSERT_TRUE(WriteTestFile(file, "old"));
+    ASSERT_TRUE(WriteTestFile(stale, "stale"));
+    std::string bytes;
     {
         PriorState prior;
         ASSERT_TRUE(prior.KeepFile(file.c_str()));
         EXPECT_FALSE(PathExists(file));
         ASSERT_TRUE(WriteTestFile(file, "new"));
+        ASSERT_TRUE(prior.KeepFile(file.c_str())) << "written again by the same run";
+        EXPECT_TRUE(ReadTestFile(file, bytes) && bytes == "new") << bytes;
+        EXPECT_FALSE(prior.UndoFile(file.c_str())) << "an earlier file is put back, not removed";
+    }
+    EXPECT_TRUE(ReadTestFile(file, bytes) && bytes == "old") << bytes;
+    EXPECT_TRUE(ReadTestFile(stale, bytes) && bytes == "stale") << bytes;
+    EXPECT_FALSE(PathExists(file + ".nqkeep2"));
+    {
+        PriorState prior;
+        ASSERT_TRUE(prior.KeepFile(file.c_str()));
+        ASSERT_TRUE(WriteTestFile(file, "new"));
         prior.Drop();
     }
-    std::string bytes;
     EXPECT_TRUE(ReadTestFile(file, bytes) && bytes == "new");
-    EXPECT_FALSE(PathExists(file + ".nqkeep"));
+    EXPECT_TRUE(ReadTestFile(stale, bytes) && bytes == "stale") << bytes;
+    EXPECT_FALSE(PathExists(file + ".nqkeep2"));
 }
