@@ -66,18 +66,18 @@ RegKey::RegKey(const char* shortName) {
 
 RegKey::~RegKey() { Close(); }
 
-bool RegKey::Compose(KeyBase base, const char* subPath, HKEY& root,
-                     char (&path)[kKeyPathCapacity]) const {
+bool RegKey::CloseAndCompose(KeyBase base, const char* subPath, HKEY& root,
+                             char (&path)[kKeyPathCapacity]) {
+    Close();
     // A module key for a name that did not fit would be some other module's key.
     return (base != Module || shortNameFits_) &&
            ComposeKeyPath(base, shortName_, subPath, root, path);
 }
 
 bool RegKey::Open(KeyBase base, const char* subPath, bool readOnly) {
-    Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    if (!Compose(base, subPath, root, path))
+    if (!CloseAndCompose(base, subPath, root, path))
         return false;
     HKEY key = nullptr;
     LONG result = readOnly ? RegOpenKeyExA(root, path, 0, KEY_READ, &key)
@@ -90,10 +90,9 @@ bool RegKey::Open(KeyBase base, const char* subPath, bool readOnly) {
 }
 
 bool RegKey::OpenToRestore(KeyBase base, const char* subPath) {
-    Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    if (!Compose(base, subPath, root, path))
+    if (!CloseAndCompose(base, subPath, root, path))
         return false;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
@@ -103,11 +102,10 @@ bool RegKey::OpenToRestore(KeyBase base, const char* subPath) {
 }
 
 bool RegKey::Probe(KeyBase base, const char* subPath, bool& present) {
-    Close();
     present = false;
     HKEY root;
     char path[kKeyPathCapacity];
-    if (!Compose(base, subPath, root, path))
+    if (!CloseAndCompose(base, subPath, root, path))
         return false;
     HKEY key = nullptr;
     LONG result = RegOpenKeyExA(root, path, 0, KEY_READ, &key);
@@ -135,10 +133,9 @@ bool RegKey::HasSubkeys() {
 }
 
 bool RegKey::DeleteKey(KeyBase base, const char* subPath) {
-    Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    if (!Compose(base, subPath, root, path))
+    if (!CloseAndCompose(base, subPath, root, path))
         return false;
     return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
 }
@@ -174,10 +171,9 @@ bool DeleteKeyTree(HKEY root, char (&path)[kKeyPathCapacity]) {
 } // namespace
 
 bool RegKey::DeleteTree(KeyBase base, const char* subPath) {
-    Close();
     HKEY root;
     char path[kKeyPathCapacity];
-    if (!Compose(base, subPath, root, path))
+    if (!CloseAndCompose(base, subPath, root, path))
         return false;
     return DeleteKeyTree(root, path);
 }

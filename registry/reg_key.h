@@ -90,8 +90,9 @@ class RegKey {
     bool WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD size);
 
   private:
-    bool Compose(KeyBase base, const char* subPath, HKEY& root,
-                 char (&path)[kKeyPathCapacity]) const;
+    // Closes first, as every call that names a key does, then composes its full path.
+    bool CloseAndCompose(KeyBase base, const char* subPath, HKEY& root,
+                         char (&path)[kKeyPathCapacity]);
     bool ReadTyped(const char* name, DWORD wantedType, void* buffer, DWORD& size);
 
     HKEY key_ = nullptr;
