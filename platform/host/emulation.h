@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/host/win32_types.h"
 
@@ -137,7 +138,10 @@ std::string ExportRegistry();
 
 namespace detail {
 // Counts the call and answers the error of the first fault that matches it, or 0.
-DWORD CheckFault(const char* function, const std::string& path = std::string());
+DWORD CheckFault(const char* function, std::string_view path = std::string_view());
+// Whether a fault or the observer could fail a call now: when not, a call whose path takes
+// work to put together (a key's full path) only needs counting.
+bool CallsWatched();
 // Counts a call that cannot fail (it returns nothing, or the emulation does not model its
 // failure), without consulting faults or the observer.
 void CountCall(const char* function);
@@ -170,7 +174,7 @@ void ResetShell();
 void ResetProfiles();
 void ResetMessages();
 void ResetGdi();
-bool EqualNames(const std::string& a, const std::string& b);
+bool EqualNames(std::string_view a, std::string_view b);
 // One character through the ANSI code page as the A calls convert it, '?' for a character the
 // code page lacks; without the faults and counts of the conversion calls themselves.
 WCHAR AnsiToWide(char byte);

@@ -60,7 +60,7 @@ bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
     return false;
 }
 
-bool PathMatches(const std::string& faultPath, const std::string& path) {
+bool PathMatches(const std::string& faultPath, std::string_view path) {
     if (faultPath.empty())
         return true;
     if (path.size() < faultPath.size())
@@ -106,9 +106,9 @@ DWORD UsualError(const char* function) {
     if (name.compare(0, 3, "Reg") == 0 ||
         OneOf(name, {"CreateFileA", "DeleteFileA", "CreateDirectoryA", "RemoveDirectoryA",
                      "GetFileAttributesA", "SetFileAttributesA", "FindFirstFileA", "FindNextFileA",
-                     "MoveFileA", "MoveFileExA", "GetTempPathA", "GetTempFileNameA", "GetShortPathNameA",
-                     "LZOpenFileA", "GetPrivateProfileStringA", "WritePrivateProfileStringA",
-                     "IPersistFile::Save", "IPersistFile::Load"}))
+                     "MoveFileA", "MoveFileExA", "GetTempPathA", "GetTempFileNameA",
+                     "GetShortPathNameA", "LZOpenFileA", "GetPrivateProfileStringA",
+                     "WritePrivateProfileStringA", "IPersistFile::Save", "IPersistFile::Load"}))
         return ERROR_ACCESS_DENIED;
     // Windows, dialogs, drawing objects, resources and COM objects fail for want of memory.
     return ERROR_OUTOFMEMORY;
@@ -128,7 +128,11 @@ unsigned TotalCallCount() {
 
 namespace detail {
 
-DWORD CheckFault(const char* function, const std::string& path) {
+bool CallsWatched() {
+    return !Faults().empty() || (Observer() && !OutsideTheProgram());
+}
+
+DWORD CheckFault(const char* function, std::string_view path) {
     unsigned count = ++CountOf(function);
     for (const Fault& fault : Faults()) {
         if (!fault.function.empty() && fault.function != function)
@@ -140,7 +144,7 @@ DWORD CheckFault(const char* function, const std::string& path) {
         return fault.error;
     }
     if (Observer() && !OutsideTheProgram())
-        return Observer()(function, path);
+        return Observer()(function, std::string(path));
     return 0;
 }
 
@@ -162,7 +166,7 @@ void ResetFaults() {
     Observer() = nullptr;
 }
 
-bool EqualNames(const std::string& a, const std::string& b) {
+bool EqualNames(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i) {

@@ -35,23 +35,15 @@ bool IsIllegalShortChar(unsigned char c) {
     return c < 32 || std::strchr("\"*+,/:;<=>?[\\]|", c) != nullptr;
 }
 
-std::vector<std::string> SplitNames(const std::string& text) {
-    std::vector<std::string> names;
-    std::string name;
-    for (char c : text) {
-        if (IsSeparator(c)) {
-            names.push_back(name);
-            name.clear();
-        } else {
-            name += c;
-        }
-    }
-    names.push_back(name);
-    return names;
+// Where the name that starts at `from` ends: at the next separator, or at the end of the text.
+size_t NameEnd(std::string_view text, size_t from) {
+    while (from < text.size() && !IsSeparator(text[from]))
+        ++from;
+    return from;
 }
 
 // Windows drops trailing dots and blanks from every name of a path.
-std::string TrimName(const std::string& name) {
+std::string_view TrimName(std::string_view name) {
     if (name == "." || name == "..")
         return name;
     size_t end = name.size();
@@ -300,54 +292,69 @@ DWORD ParsePath(const char* path, ParsedPath& parsed, bool allowWildcards) {
     parsed = ParsedPath();
     if (path == nullptr || *path == '\0')
         return ERROR_PATH_NOT_FOUND;
-    std::string text = path;
-    std::string rest;
+    std::string_view text = path;
+    std::string_view rest;
+    std::string joined; // a relative path put after the current folder
     if (IsSeparator(text[0]) && text.size() > 1 && IsSeparator(text[1])) {
         // \\server\share\...: the share is the volume.
-        std::vector<std::string> names = SplitNames(text.substr(2));
-        if (names.size() < 2 || names[0].empty() || names[1].empty())
+        size_t serverEnd = NameEnd(text, 2);
+        if (serverEnd == text.size())
+            return ERROR_BAD_NETPATH;
+        size_t shareEnd = NameEnd(text, serverEnd + 1);
+        if (serverEnd == 2 || shareEnd == serverEnd + 1)
             return ERROR_BAD_NETPATH;
         parsed.share = true;
-        parsed.rootText = "\\\\" + names[0] + "\\" + names[1];
+        parsed.rootText = "\\\\";
+        parsed.rootText.append(text.substr(2, serverEnd - 2)).append(1, '\\');
+        parsed.rootText.append(text.substr(serverEnd + 1, shareEnd - serverEnd - 1));
         parsed.volumeKey = Upper(parsed.rootText);
-        size_t skip = 2 + names[0].size() + 1 + names[1].size();
-        rest = skip < text.size() ? text.substr(skip + 1) : std::string();
+        rest = shareEnd < text.size() ? text.substr(shareEnd + 1) : std::string_view();
     } else if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
-        parsed.rootText = text.substr(0, 2);
+        parsed.rootText = std::string(text.substr(0, 2));
         parsed.volumeKey = Upper(parsed.rootText);
         if (text.size() > 2 && IsSeparator(text[2])) {
             rest = text.substr(3);
         } else {
             // Relative to the drive's current folder.
             const std::string& current = State().currentDirectory;
-            if (Upper(current.substr(0, 2)) == parsed.volumeKey)
-                rest = current.substr(3) + "\\" + text.substr(2);
-            else
+            if (Upper(current.substr(0, 2)) == parsed.volumeKey) {
+                joined = current.substr(3) + "\\";
+                joined.append(text.substr(2));
+                rest = joined;
+            } else {
                 rest = text.substr(2);
+            }
         }
     } else {
         const std::string& current = State().currentDirectory;
         parsed.rootText = current.substr(0, 2);
         parsed.volumeKey = Upper(parsed.rootText);
-        rest = IsSeparator(text[0]) ? text.substr(1) : current.substr(3) + "\\" + text;
+        if (IsSeparator(text[0])) {
+            rest = text.substr(1);
+        } else {
+            joined = current.substr(3) + "\\";
+            joined.append(text);
+            rest = joined;
+        }
     }
-    parsed.trailingBackslash = !text.empty() && IsSeparator(text.back());
-    std::vector<std::string> names = SplitNames(rest);
-    for (size_t i = 0; i < names.size(); ++i) {
-        std::string name = TrimName(names[i]);
-        if (name.empty() || name == ".")
-            continue;
+    parsed.trailingBackslash = IsSeparator(text.back());
+    for (size_t start = 0;;) {
+        size_t end = NameEnd(rest, start);
+        bool last = end == rest.size();
+        std::string_view name = TrimName(rest.substr(start, end - start));
         if (name == "..") {
             if (!parsed.parts.empty())
                 parsed.parts.pop_back();
-            continue;
+        } else if (!name.empty() && name != ".") {
+            for (char c : name) {
+                if (IsIllegalNameChar(static_cast<unsigned char>(c), allowWildcards && last))
+                    return ERROR_INVALID_NAME;
+            }
+            parsed.parts.emplace_back(name);
         }
-        bool last = i + 1 == names.size();
-        for (char c : name) {
-            if (IsIllegalNameChar(static_cast<unsigned char>(c), allowWildcards && last))
-                return ERROR_INVALID_NAME;
-        }
-        parsed.parts.push_back(name);
+        if (last)
+            break;
+        start = end + 1;
     }
     return 0;
 }
@@ -375,14 +382,13 @@ Node* FindFolder(Volume& volume, const std::vector<std::string>& parts, size_t c
     return folder;
 }
 
-std::shared_ptr<Node> FindChild(const Node& folder, const std::string& name) {
-    auto it = folder.children.find(Upper(name));
+std::shared_ptr<Node> FindChild(const Node& folder, std::string_view name) {
+    auto it = folder.children.find(name);
     if (it != folder.children.end())
         return it->second;
     // A short name reaches its file too.
-    std::string upper = Upper(name);
     for (const auto& entry : folder.children) {
-        if (!entry.second->shortName.empty() && Upper(entry.second->shortName) == upper)
+        if (!entry.second->shortName.empty() && detail::EqualNames(entry.second->shortName, name))
             return entry.second;
     }
     return nullptr;
@@ -403,7 +409,7 @@ std::shared_ptr<Node> AddChild(Node& folder, const std::string& name, bool direc
 }
 
 void RemoveChild(Node& folder, const std::string& name) {
-    auto it = folder.children.find(Upper(name));
+    auto it = folder.children.find(name);
     if (it == folder.children.end())
         return;
     FreeTree(*it->second);

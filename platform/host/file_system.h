@@ -7,8 +7,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/host/name_order.h"
 #include "platform/host/win32_api.h"
 
 namespace hostemu {
@@ -20,7 +22,7 @@ struct Node {
     bool directory = false;
     DWORD attributes = 0;
     std::vector<BYTE> data;
-    std::map<std::string, std::shared_ptr<Node>> children; // by upper-cased name
+    std::map<std::string, std::shared_ptr<Node>, NameLess> children; // by upper-cased name
     Node* parent = nullptr;
     struct Volume* volume = nullptr;
     // Opened with FILE_FLAG_DELETE_ON_CLOSE: goes when its last handle closes.
@@ -59,7 +61,7 @@ DWORD ParsePath(const char* path, ParsedPath& parsed, bool allowWildcards = fals
 Volume* FindVolume(const ParsedPath& parsed, DWORD& error);
 // The folder named by the first `count` parts, or null with ERROR_PATH_NOT_FOUND.
 Node* FindFolder(Volume& volume, const std::vector<std::string>& parts, size_t count, DWORD& error);
-std::shared_ptr<Node> FindChild(const Node& folder, const std::string& name);
+std::shared_ptr<Node> FindChild(const Node& folder, std::string_view name);
 std::shared_ptr<Node> AddChild(Node& folder, const std::string& name, bool directory,
                                DWORD attributes);
 void RemoveChild(Node& folder, const std::string& name);

@@ -11,10 +11,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
+#include "platform/host/name_order.h"
 #include "platform/host/win32_api.h"
 #include "platform/regedit_export.h"
 
@@ -22,11 +24,29 @@ namespace {
 
 constexpr size_t kMaxKeyNameLength = 255;
 
-std::string UpperName(const std::string& name) {
-    std::string upper = name;
+std::string UpperName(std::string_view name) {
+    std::string upper(name);
     for (char& c : upper)
         c = AsciiUpper(c);
     return upper;
+}
+
+// Hands `visit` each name of a sub-path in turn, skipping the empty ones that doubled or
+// trailing backslashes leave; stops, answering false, as soon as `visit` answers false.
+template <typename Visit> bool ForEachName(const char* subKey, Visit visit) {
+    const char* p = subKey ? subKey : "";
+    while (*p) {
+        if (*p == '\\') {
+            ++p;
+            continue;
+        }
+        const char* start = p;
+        while (*p && *p != '\\')
+            ++p;
+        if (!visit(std::string_view(start, static_cast<size_t>(p - start))))
+            return false;
+    }
+    return true;
 }
 
 struct Value {
@@ -40,11 +60,9 @@ bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// The value as a call of the given width sees it. A partial WCHAR at the end of wide data has
-// no character for the A calls.
+// A string value converted to the other width, as a call of that width sees it. A partial WCHAR
+// at the end of wide data has no character for the A calls.
 Value Viewed(const Value& value, bool wide) {
-    if (value.wide == wide || !IsStringType(value.type))
-        return value;
     Value view{value.name, value.type, {}, wide};
     if (wide) {
         std::vector<WCHAR> units;
@@ -75,11 +93,11 @@ struct Key {
     std::string path; // ROOT\path, for faults
     Key* parent = nullptr;
     bool deleted = false;
-    std::map<std::string, std::shared_ptr<Key>> subkeys; // by upper-cased name
+    std::map<std::string, std::shared_ptr<Key>, hostemu::NameLess> subkeys; // by upper-cased name
     std::vector<Value> values;
 
     Value* FindValue(const char* valueName) {
-        std::string wanted = valueName ? valueName : "";
+        std::string_view wanted = valueName ? valueName : "";
         for (Value& value : values) {
             if (hostemu::detail::EqualNames(value.name, wanted))
                 return &value;
@@ -113,35 +131,19 @@ std::shared_ptr<Key> MakeRoot(const char* name) {
     return root;
 }
 
-std::shared_ptr<Key> CreateChild(Key& parent, const std::string& name) {
+std::shared_ptr<Key> CreateChild(Key& parent, std::string_view name) {
     auto child = std::make_shared<Key>();
-    child->name = name;
-    child->path = parent.path + "\\" + name;
+    child->name = std::string(name);
+    child->path.reserve(parent.path.size() + 1 + name.size());
+    child->path.append(parent.path).append(1, '\\').append(name);
     child->parent = &parent;
     parent.subkeys[UpperName(name)] = child;
     return child;
 }
 
-std::shared_ptr<Key> ChildOf(const Key& parent, const std::string& name) {
-    auto it = parent.subkeys.find(UpperName(name));
+std::shared_ptr<Key> ChildOf(const Key& parent, std::string_view name) {
+    auto it = parent.subkeys.find(name);
     return it == parent.subkeys.end() ? nullptr : it->second;
-}
-
-std::vector<std::string> SplitPath(const char* subKey) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char* p = subKey ? subKey : ""; *p; ++p) {
-        if (*p == '\\') {
-            if (!part.empty())
-                parts.push_back(part);
-            part.clear();
-        } else {
-            part += *p;
-        }
-    }
-    if (!part.empty())
-        parts.push_back(part);
-    return parts;
 }
 
 // Resolves a handle, predefined or opened, to its key and the access it was opened with.
@@ -181,8 +183,10 @@ HKEY NewHandle(const std::shared_ptr<Key>& key, REGSAM access) {
 
 std::string FaultPath(const Key& key, const char* subKey) {
     std::string path = key.path;
-    for (const std::string& part : SplitPath(subKey))
-        path += "\\" + part;
+    ForEachName(subKey, [&path](std::string_view name) {
+        path.append(1, '\\').append(name);
+        return true;
+    });
     return path;
 }
 
@@ -202,14 +206,15 @@ std::vector<StandingKey>& StandingKeys() {
 
 void CreateStandingKey(const std::shared_ptr<Key>& root, const char* path) {
     Key* key = root.get();
-    for (const std::string& part : SplitPath(path)) {
-        std::shared_ptr<Key> child = ChildOf(*key, part);
+    ForEachName(path, [&key](std::string_view name) {
+        std::shared_ptr<Key> child = ChildOf(*key, name);
         if (!child) {
-            child = CreateChild(*key, part);
-            StandingKeys().push_back({child, key, part, UpperName(part)});
+            child = CreateChild(*key, name);
+            StandingKeys().push_back({child, key, std::string(name), UpperName(name)});
         }
         key = child.get();
-    }
+        return true;
+    });
 }
 
 void MarkDeleted(Key& key) {
@@ -289,8 +294,7 @@ void ResetRegistry() {
                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     CreateStandingKey(registry.localMachine,
                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer");
-    CreateStandingKey(registry.localMachine,
-                      "System\\CurrentControlSet\\Control\\Session Manager");
+    CreateStandingKey(registry.localMachine, "System\\CurrentControlSet\\Control\\Session Manager");
     CreateStandingKey(registry.currentUser, "Software\\Microsoft\\Windows\\CurrentVersion");
 }
 
@@ -319,29 +323,33 @@ LONG EnterPath(const char* function, HKEY hkey, LPCSTR subKey, std::shared_ptr<K
                REGSAM& access) {
     if (LONG error = Resolve(hkey, key, access))
         return error;
-    if (DWORD error = hostemu::detail::CheckFault(function, FaultPath(*key, subKey)))
+    if (!hostemu::detail::CallsWatched())
+        hostemu::detail::CountCall(function);
+    else if (DWORD error = hostemu::detail::CheckFault(function, FaultPath(*key, subKey)))
         return static_cast<LONG>(error);
     if (subKey && subKey[0] == '\\')
         return ERROR_BAD_PATHNAME;
     // Windows limits a key's name to 255 characters ("Registry Element Size Limits" in the
     // platform's documentation); Wine accepts one more.
-    for (const std::string& part : SplitPath(subKey)) {
-        if (part.size() > kMaxKeyNameLength)
-            return ERROR_INVALID_PARAMETER;
-    }
-    return ERROR_SUCCESS;
+    bool namesFit =
+        ForEachName(subKey, [](std::string_view name) { return name.size() <= kMaxKeyNameLength; });
+    return namesFit ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
 }
 
-// Walks `key` down along `parts` as far as the keys exist; answers how many parts it took.
-size_t WalkExisting(std::shared_ptr<Key>& key, const std::vector<std::string>& parts) {
-    size_t existing = 0;
-    for (; existing < parts.size(); ++existing) {
-        std::shared_ptr<Key> child = ChildOf(*key, parts[existing]);
-        if (!child)
-            break;
-        key = child;
-    }
-    return existing;
+// Walks `key` down the sub-path as far as its keys exist. Answers the rest of the path from the
+// first name that has no key, or null when the whole path exists.
+const char* WalkExisting(std::shared_ptr<Key>& key, const char* subKey) {
+    const char* missing = nullptr;
+    ForEachName(subKey, [&key, &missing](std::string_view name) {
+        std::shared_ptr<Key> child = ChildOf(*key, name);
+        if (!child) {
+            missing = name.data();
+            return false;
+        }
+        key = std::move(child);
+        return true;
+    });
+    return missing;
 }
 
 } // namespace
@@ -354,8 +362,7 @@ LONG RegOpenKeyExA(HKEY hkey, LPCSTR subKey, DWORD, REGSAM access, PHKEY result)
     REGSAM parentAccess;
     if (LONG error = EnterPath("RegOpenKeyExA", hkey, subKey, key, parentAccess))
         return error;
-    std::vector<std::string> parts = SplitPath(subKey);
-    if (WalkExisting(key, parts) < parts.size())
+    if (WalkExisting(key, subKey))
         return ERROR_FILE_NOT_FOUND;
     *result = NewHandle(key, access);
     return ERROR_SUCCESS;
@@ -370,16 +377,17 @@ LONG RegCreateKeyExA(HKEY hkey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM acces
     REGSAM parentAccess;
     if (LONG error = EnterPath("RegCreateKeyExA", hkey, subKey, key, parentAccess))
         return error;
-    std::vector<std::string> parts = SplitPath(subKey);
     std::shared_ptr<Key> walk = key;
-    size_t existing = WalkExisting(walk, parts);
+    const char* missing = WalkExisting(walk, subKey);
     // Nothing is created unless the whole path can be.
-    if (existing < parts.size() && walk == key && !(parentAccess & KEY_CREATE_SUB_KEY))
+    if (missing && walk == key && !(parentAccess & KEY_CREATE_SUB_KEY))
         return ERROR_ACCESS_DENIED;
-    for (size_t i = existing; i < parts.size(); ++i)
-        walk = CreateChild(*walk, parts[i]);
+    ForEachName(missing, [&walk](std::string_view name) {
+        walk = CreateChild(*walk, name);
+        return true;
+    });
     if (disposition)
-        *disposition = existing < parts.size() ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        *disposition = missing ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = NewHandle(walk, access);
     return ERROR_SUCCESS;
 }
@@ -405,8 +413,7 @@ LONG RegDeleteKeyA(HKEY hkey, LPCSTR subKey) {
     REGSAM access;
     if (LONG error = EnterPath("RegDeleteKeyA", hkey, subKey, key, access))
         return error;
-    std::vector<std::string> parts = SplitPath(subKey);
-    if (WalkExisting(key, parts) < parts.size())
+    if (WalkExisting(key, subKey))
         return ERROR_FILE_NOT_FOUND;
     // The NT family refuses a key that still has subkeys; the 95 family deletes the key with
     // everything below it ("Windows 95/98/Me: RegDeleteKey deletes all subkeys and values",
@@ -464,6 +471,13 @@ LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
     return ERROR_SUCCESS;
 }
 
+// A value as a call of the given width sees it, converted only when the widths differ.
+LONG CopyValue(const Value& value, bool wide, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+    if (value.wide == wide || !IsStringType(value.type))
+        return CopyData(value, type, data, dataSize);
+    return CopyData(Viewed(value, wide), type, data, dataSize);
+}
+
 } // namespace
 
 LONG RegDeleteValueA(HKEY hkey, LPCSTR valueName) {
@@ -485,7 +499,7 @@ LONG RegQueryValueExA(HKEY hkey, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE
     const Value* value = key->FindValue(valueName);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    return CopyData(Viewed(*value, false), type, data, dataSize);
+    return CopyValue(*value, false, type, data, dataSize);
 }
 
 namespace {
@@ -497,13 +511,13 @@ LONG SetValue(const char* function, HKEY hkey, LPCSTR valueName, DWORD type, con
         return error;
     if (!data && dataSize)
         return ERROR_NOACCESS;
-    std::vector<BYTE> bytes(data, data + dataSize);
     if (Value* value = key->FindValue(valueName)) {
         value->type = type;
-        value->data = std::move(bytes);
+        value->data.assign(data, data + dataSize);
         value->wide = wide;
     } else {
-        key->values.push_back(Value{valueName ? valueName : "", type, std::move(bytes), wide});
+        key->values.push_back(Value{valueName ? valueName : "", type,
+                                    std::vector<BYTE>(data, data + dataSize), wide});
     }
     return ERROR_SUCCESS;
 }
@@ -523,7 +537,7 @@ LONG RegQueryValueExW(HKEY hkey, const WCHAR* valueName, LPDWORD, LPDWORD type, 
     const Value* value = key->FindValue(valueName ? NarrowName(valueName).c_str() : nullptr);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    return CopyData(Viewed(*value, true), type, data, dataSize);
+    return CopyValue(*value, true, type, data, dataSize);
 }
 
 LONG RegSetValueExW(HKEY hkey, const WCHAR* valueName, DWORD, DWORD type, const BYTE* data,
@@ -564,5 +578,5 @@ LONG RegEnumValueA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWO
     const Value& value = key->values[index];
     if (LONG error = CopyName(value.name, name, nameLength))
         return error;
-    return CopyData(Viewed(value, false), type, data, dataSize);
+    return CopyValue(value, false, type, data, dataSize);
 }
