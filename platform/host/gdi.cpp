@@ -1,6 +1,9 @@
 // Graphics objects as real objects with handles: device-independent bitmaps, palettes,
 // regions, brushes and device contexts, with what each holds selected. The drawing calls made
 // on window device contexts are written to the drawing log for tests to read.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -9,10 +12,88 @@
 #include "platform/host/emulation.h"
 #include "platform/host/window_manager.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define NQ_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NQ_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef NQ_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace hostemu {
 namespace {
 
 enum class Kind { Bitmap, Palette, Region, Brush, Dc };
+
+// A section's pixel storage as Windows hands it out: whole pages, zero until written, so that a
+// picture of many megabytes costs only the pages its rows touch (a fuzzed header claims such
+// pictures by the thousand). An inaccessible page on either side, and under AddressSanitizer
+// the slack after the last byte poisoned, so that a read outside the storage is caught as it
+// would be on the heap.
+class SectionBits {
+  public:
+    SectionBits() = default;
+    SectionBits(const SectionBits&) = delete;
+    SectionBits& operator=(const SectionBits&) = delete;
+    ~SectionBits() { Release(); }
+
+    // False, with nothing held, when the system has no pages for it.
+    bool Allocate(size_t size) {
+        Release();
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t used = (size + page - 1) / page * page;
+        void* mapping =
+            mmap(nullptr, used + 2 * page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapping == MAP_FAILED)
+            return false;
+        BYTE* data = static_cast<BYTE*>(mapping) + page;
+        if (mprotect(data, used, PROT_READ | PROT_WRITE) != 0) {
+            munmap(mapping, used + 2 * page);
+            return false;
+        }
+        mapping_ = mapping;
+        mapped_ = used + 2 * page;
+        used_ = used;
+        data_ = data;
+        size_ = size;
+#ifdef NQ_ADDRESS_SANITIZER
+        ASAN_POISON_MEMORY_REGION(data_ + size_, used - size_);
+#endif
+        return true;
+    }
+
+    BYTE* data() const {
+        return data_;
+    }
+    size_t size() const {
+        return size_;
+    }
+    BYTE& operator[](size_t index) const {
+        return data_[index];
+    }
+
+  private:
+    void Release() {
+        if (!mapping_)
+            return;
+#ifdef NQ_ADDRESS_SANITIZER
+        ASAN_UNPOISON_MEMORY_REGION(data_, used_);
+#endif
+        munmap(mapping_, mapped_);
+        mapping_ = nullptr;
+        data_ = nullptr;
+        size_ = mapped_ = used_ = 0;
+    }
+
+    void* mapping_ = nullptr;
+    size_t mapped_ = 0;
+    size_t used_ = 0;
+    BYTE* data_ = nullptr;
+    size_t size_ = 0;
+};
 
 struct Object {
     Kind kind = Kind::Bitmap;
@@ -21,7 +102,7 @@ struct Object {
     // Bitmaps: the header, the colour table and the bits.
     BITMAPINFOHEADER header = {};
     std::vector<RGBQUAD> colours;
-    std::vector<BYTE> bits;
+    SectionBits bits;
     // Palettes.
     std::vector<PALETTEENTRY> entries;
     // Brushes.
@@ -362,8 +443,11 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     size_t colours = hostemu::ColourCount(header);
     object->colours.assign(info->bmiColors, info->bmiColors + colours);
     object->colours.resize(depth <= 8 ? size_t{1} << depth : 0, RGBQUAD{0, 0, 0, 0});
-    object->bits.assign(hostemu::Stride(header) * static_cast<size_t>(std::abs(header.biHeight)),
-                        0);
+    if (!object->bits.Allocate(hostemu::Stride(header) *
+                               static_cast<size_t>(std::abs(header.biHeight)))) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     object->name = "bitmap " + std::to_string(header.biWidth) + "x" +
                    std::to_string(std::abs(header.biHeight)) + "x" + std::to_string(depth);
     void* data = object->bits.data();
