@@ -1,6 +1,7 @@
 #include "install/restart_deletions.h"
 
 #include <cstring>
+#include <memory>
 
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
@@ -83,55 +84,85 @@ const char* DeletionPath(const char* line) {
     return SkipBlanks(p + 1);
 }
 
-// Whether an entry, `length` characters, names `member`. Short form (a "wininit.ini" line):
-// it begins with the member's short path, character for character. Otherwise it is the whole
-// path, ignoring the case of ASCII letters as file names compare: a path that merely holds
-// ours is not ours. Compared in UTF-16, so that no character of another program's entry is
-// lost to the ANSI code page.
-bool MatchesMember(const WCHAR* entry, DWORD length, const char* member, bool shortForm) {
-    char shortPath[MAX_PATH];
-    if (shortForm) {
-        DWORD shortLength = GetShortPathNameA(member, shortPath, MAX_PATH);
-        if (shortLength == 0 || shortLength >= MAX_PATH)
-            return false;
-        member = shortPath;
-    }
-    WCHAR path[MAX_PATH];
-    int size = MultiByteToWideChar(CP_ACP, 0, member, -1, path, MAX_PATH);
-    DWORD pathLength = static_cast<DWORD>(size - 1);
-    if (size < 1 || (shortForm ? length < pathLength : length != pathLength))
+// The installed-file set as a scan compares entries with it: the selected modules'
+// uninstallers, then the library. Each member is widened, and for "wininit.ini" lines put in
+// its short form, once, on the first entry that needs it, rather than again for every line or
+// value the scan meets. A member whose form cannot be had matches nothing.
+class InstalledFileSet {
+  public:
+    InstalledFileSet(const SetupContext& context, bool shortForm)
+        : context_(context), shortForm_(shortForm) {}
+
+    // Whether an entry, `length` characters, names a member. Short form (a "wininit.ini"
+    // line): it begins with the member's short path, character for character. Otherwise it is
+    // the whole path, with or without the "\??\" that MoveFileEx puts before a path, ignoring
+    // the case of ASCII letters as file names compare: a path that merely holds ours is not
+    // ours. Compared in UTF-16, so that no character of another program's entry is lost to the
+    // ANSI code page.
+    bool Matches(const WCHAR* entry, DWORD length) {
+        if (!paths_)
+            Collect();
+        if (!shortForm_ && length >= 4 && std::memcmp(entry, L"\\??\\", 4 * sizeof(WCHAR)) == 0) {
+            entry += 4;
+            length -= 4;
+        }
+        for (DWORD member = 0; member < count_; ++member) {
+            if (Names(entry, length, paths_.get() + member * MAX_PATH, lengths_[member]))
+                return true;
+        }
         return false;
-    for (DWORD i = 0; i < pathLength; ++i) {
-        if (entry[i] != path[i] &&
-            (shortForm || AsciiUpperWide(entry[i]) != AsciiUpperWide(path[i])))
+    }
+
+    // An ANSI entry (a "wininit.ini" path, a value name), widened as the A calls widened it.
+    bool Matches(const char* entry) {
+        WCHAR wide[kLineCapacity];
+        int size = MultiByteToWideChar(CP_ACP, 0, entry, -1, wide, kLineCapacity);
+        return size > 0 && Matches(wide, static_cast<DWORD>(size - 1));
+    }
+
+  private:
+    void Collect() {
+        const DWORD members = context_.moduleCount + 1;
+        paths_.reset(new WCHAR[members * MAX_PATH]);
+        lengths_.reset(new DWORD[members]);
+        for (DWORD i = 0; i < members; ++i) {
+            const char* member = i == context_.moduleCount ? context_.findMenuLibraryPath.get()
+                                 : context_.selected[i] ? context_.modules[i].uninstallerPath.get()
+                                                        : nullptr;
+            if (member == nullptr)
+                continue;
+            char shortPath[MAX_PATH];
+            if (shortForm_) {
+                DWORD shortLength = GetShortPathNameA(member, shortPath, MAX_PATH);
+                if (shortLength == 0 || shortLength >= MAX_PATH)
+                    continue;
+                member = shortPath;
+            }
+            WCHAR* path = paths_.get() + count_ * MAX_PATH;
+            int size = MultiByteToWideChar(CP_ACP, 0, member, -1, path, MAX_PATH);
+            if (size < 1)
+                continue;
+            lengths_[count_++] = static_cast<DWORD>(size - 1);
+        }
+    }
+
+    bool Names(const WCHAR* entry, DWORD length, const WCHAR* path, DWORD pathLength) const {
+        if (shortForm_ ? length < pathLength : length != pathLength)
             return false;
+        for (DWORD i = 0; i < pathLength; ++i) {
+            if (entry[i] != path[i] &&
+                (shortForm_ || AsciiUpperWide(entry[i]) != AsciiUpperWide(path[i])))
+                return false;
+        }
+        return true;
     }
-    return true;
-}
 
-// Tries the installed-file set in order: the selected modules' uninstallers, then the library.
-// The long form takes the entry with or without the "\??\" that MoveFileEx puts before a path.
-bool MatchesFileOf(const SetupContext& context, const WCHAR* entry, DWORD length, bool shortForm) {
-    if (!shortForm && length >= 4 && std::memcmp(entry, L"\\??\\", 4 * sizeof(WCHAR)) == 0) {
-        entry += 4;
-        length -= 4;
-    }
-    for (DWORD i = 0; i <= context.moduleCount; ++i) {
-        const char* member = i == context.moduleCount ? context.findMenuLibraryPath.get()
-                             : context.selected[i]    ? context.modules[i].uninstallerPath.get()
-                                                      : nullptr;
-        if (member && MatchesMember(entry, length, member, shortForm))
-            return true;
-    }
-    return false;
-}
-
-// An ANSI entry (a "wininit.ini" path, a value name), widened as the A calls widened it.
-bool MatchesFileOf(const SetupContext& context, const char* entry, bool shortForm) {
-    WCHAR wide[kLineCapacity];
-    int size = MultiByteToWideChar(CP_ACP, 0, entry, -1, wide, kLineCapacity);
-    return size > 0 && MatchesFileOf(context, wide, static_cast<DWORD>(size - 1), shortForm);
-}
+    const SetupContext& context_;
+    const bool shortForm_;
+    std::unique_ptr<WCHAR[]> paths_; // `count_` rows of MAX_PATH characters
+    std::unique_ptr<DWORD[]> lengths_;
+    DWORD count_ = 0;
+};
 
 // Hands every line of "wininit.ini", whatever its section, to `edit` with the position of its
 // start. Edits overwrite bytes in place, so the file keeps its length, and seek back to the
@@ -159,9 +190,10 @@ template <typename Edit> bool EditWininitLines(Edit edit) {
 }
 
 void CancelWininitDeletions(const SetupContext& context) {
-    EditWininitLines([&context](FileStream* stream, long lineStart, const char* line) {
+    InstalledFileSet installed(context, true);
+    EditWininitLines([&installed](FileStream* stream, long lineStart, const char* line) {
         const char* path = DeletionPath(line);
-        if (path == nullptr || !MatchesFileOf(context, path, true))
+        if (path == nullptr || !installed.Matches(path))
             return true;
         // Blanked with its line end, the line joins the next one, which is examined in turn.
         long lineEnd = TellFileStream(stream);
@@ -182,10 +214,11 @@ void CancelRenameKeyValues(const SetupContext& context) {
     // really went: a name that the enumeration hands out and the deletion cannot find (one
     // whose characters did not survive the ANSI conversion) would otherwise be met for ever.
     // No scan restarts more often than there were values to begin with.
+    InstalledFileSet installed(context, false);
     DWORD index = 0;
     DWORD removed = 0;
     while (removed < valueCount && key.EnumValueName(index, name, sizeof name)) {
-        if (MatchesFileOf(context, name, false) && key.ValueExists(name) && key.DeleteValue(name) &&
+        if (installed.Matches(name) && key.ValueExists(name) && key.DeleteValue(name) &&
             !key.ValueExists(name)) {
             ++removed;
             index = 0;
@@ -199,6 +232,7 @@ void CancelRenameKeyValues(const SetupContext& context) {
 // rest down; whatever follows the list's empty string stays. True when any went and every pair
 // up to that end was whole: a list cut short is left as it was.
 bool RemoveOurDeletions(const SetupContext& context, WCHAR* list, DWORD& count) {
+    InstalledFileSet installed(context, false);
     bool removed = false;
     DWORD offset = 0;
     while (offset < count && list[offset] != 0) {
@@ -209,8 +243,7 @@ bool RemoveOurDeletions(const SetupContext& context, WCHAR* list, DWORD& count) 
         DWORD end = destination + destinationLength + 1;
         if (end > count)
             return false;
-        if (destinationLength == 0 &&
-            MatchesFileOf(context, list + offset, destination - 1 - offset, false)) {
+        if (destinationLength == 0 && installed.Matches(list + offset, destination - 1 - offset)) {
             std::memmove(list + offset, list + end, (count - end) * sizeof(WCHAR));
             count -= end - offset;
             removed = true;
@@ -295,5 +328,6 @@ void CancelPendingDeletes(SetupContext& context) {
 }
 
 bool MatchesInstalledFile(const char* entry, bool shortForm) {
-    return g_currentContext != nullptr && MatchesFileOf(*g_currentContext, entry, shortForm);
+    return g_currentContext != nullptr &&
+           InstalledFileSet(*g_currentContext, shortForm).Matches(entry);
 }
