@@ -6,9 +6,10 @@
 
 #include "platform/host/emulation.h"
 #include "registry/reg_key.h"
+#include "tests/fuzz/fresh_machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    hostemu::Reset();
+    FreshMachine machine;
     std::string input(reinterpret_cast<const char*>(data), size);
     size_t split = input.find('\n');
     std::string shortName = input.substr(0, split);

@@ -7,9 +7,10 @@
 
 #include "platform/host/emulation.h"
 #include "registry/reg_patch.h"
+#include "tests/fuzz/fresh_machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    hostemu::Reset();
+    FreshMachine machine;
     // The applier sees a zero-terminated text, as setup hands it over; an exact-size heap copy
     // lets the sanitizer catch any read past its zero.
     std::string text(reinterpret_cast<const char*>(data), size);

@@ -11,6 +11,7 @@
 #include "install/restart_deletions.h"
 #include "platform/host/emulation.h"
 #include "platform/win32.h"
+#include "tests/fuzz/fresh_machine.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void WriteWholeFile(const char* path, const std::string& bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    hostemu::Reset();
+    FreshMachine machine;
     std::string input(reinterpret_cast<const char*>(data), size);
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     // The Web uninstaller exists, so that its short path can match lines of the file.

@@ -11,6 +11,7 @@
 #include "driver/setup_context.h"
 #include "platform/host/emulation.h"
 #include "registry/reg_key.h"
+#include "tests/fuzz/fresh_machine.h"
 #include "wizard/news_server_settings.h"
 #include "wizard/proxy_settings.h"
 #include "wizard/server_address.h"
@@ -44,7 +45,7 @@ void CheckField(const char* text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    hostemu::Reset();
+    FreshMachine machine;
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     std::string input(reinterpret_cast<const char*>(data), size);
     uint8_t choice = size > 0 ? data[0] : 0;

@@ -9,6 +9,7 @@
 
 #include "platform/host/emulation.h"
 #include "platform/win32.h"
+#include "tests/fuzz/fresh_machine.h"
 #include "uninstall/uninstall.h"
 
 namespace {
@@ -29,7 +30,7 @@ void WriteEntry(const std::string& text) {
 
 // The input is the command line, a zero byte, then the entry's text.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    hostemu::Reset();
+    FreshMachine machine;
     std::string input(reinterpret_cast<const char*>(data), size);
     size_t split = input.find('\0');
     std::string commandLine = input.substr(0, split);
