@@ -11,16 +11,13 @@ namespace wm {
 
 namespace {
 
-// Dialog base units of the template's font: MS Sans Serif 8 gives 6 by 13 pixels, as on a
-// 96-dpi screen; without a font the system font's 8 by 16.
+// Dialog base units of the template's font: MS Sans Serif 8 gives 6 by 13 pixels on a 96-dpi
+// display; without a font the system font's 8 by 16. Both grow with the display's density.
 void BaseUnits(const DialogTemplate& dialog, int& x, int& y) {
-    if (dialog.style & DS_SETFONT) {
-        x = 6;
-        y = 13;
-    } else {
-        x = 8;
-        y = 16;
-    }
+    const bool ownFont = (dialog.style & DS_SETFONT) != 0;
+    const int dpi = DisplayDpi();
+    x = (ownFont ? 6 : 8) * dpi / 96;
+    y = ((ownFont ? 13 : 16) * dpi + 48) / 96;
 }
 
 LONG ToPixels(short units, int base, int divisor) {

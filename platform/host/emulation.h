@@ -99,6 +99,10 @@ std::string DrawingLog();
 void ClearDrawingLog();
 // Bitmaps, palettes, regions, brushes and memory device contexts made and not yet deleted.
 unsigned GdiObjectsAlive();
+// The display's dots an inch, as GetDeviceCaps answers LOGPIXELSX and LOGPIXELSY; dialog base
+// units grow with it, as the dialog font does. Reset makes it the usual 96.
+void SetDisplayDpi(int dpi);
+int DisplayDpi();
 
 // Faults. A fault makes an emulated call fail with the error code Windows would give there.
 // `occurrence` counts the calls of that function from 1 since the last Reset (0 = every call);

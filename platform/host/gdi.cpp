@@ -122,6 +122,7 @@ struct Gdi {
     uintptr_t next = 0x20000;
     std::map<int, HGDIOBJ> stock;
     std::string log;
+    int dpi = 96;
 };
 
 Gdi& TheGdi() {
@@ -267,6 +268,14 @@ std::string DrawingLog() {
 
 void ClearDrawingLog() {
     TheGdi().log.clear();
+}
+
+void SetDisplayDpi(int dpi) {
+    TheGdi().dpi = dpi;
+}
+
+int DisplayDpi() {
+    return TheGdi().dpi;
 }
 
 unsigned GdiObjectsAlive() {
@@ -504,6 +513,50 @@ BOOL BitBlt(HDC dc, int x, int y, int cx, int cy, HDC source, int x1, int y1, DW
     return TRUE;
 }
 
+int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
+                  int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage,
+                  DWORD) {
+    if (!hostemu::Get(dc, Kind::Dc) || !bits || !info)
+        return 0;
+    hostemu::Draw(dc, "StretchDIBits " + std::to_string(xDest) + "," + std::to_string(yDest) + " " +
+                          std::to_string(destWidth) + "x" + std::to_string(destHeight) + " from " +
+                          std::to_string(xSrc) + "," + std::to_string(ySrc) + " " +
+                          std::to_string(srcWidth) + "x" + std::to_string(srcHeight) + " " +
+                          std::to_string(info->bmiHeader.biWidth) + "x" +
+                          std::to_string(info->bmiHeader.biHeight) + "x" +
+                          std::to_string(info->bmiHeader.biBitCount) +
+                          (usage == DIB_RGB_COLORS ? " rgb" : " palette"));
+    return srcHeight;
+}
+
+BOOL StretchBlt(HDC dc, int x, int y, int cx, int cy, HDC source, int x1, int y1, int cx1, int cy1,
+                DWORD) {
+    Object* from = hostemu::Get(source, Kind::Dc);
+    if (!hostemu::Get(dc, Kind::Dc) || !from)
+        return FALSE;
+    hostemu::Draw(dc, "StretchBlt " + std::to_string(x) + "," + std::to_string(y) + " " +
+                          std::to_string(cx) + "x" + std::to_string(cy) + " from " +
+                          hostemu::NameOf(from->bitmap) + " at " + std::to_string(x1) + "," +
+                          std::to_string(y1) + " " + std::to_string(cx1) + "x" +
+                          std::to_string(cy1));
+    return TRUE;
+}
+
+int SetStretchBltMode(HDC dc, int mode) {
+    if (!hostemu::Get(dc, Kind::Dc))
+        return 0;
+    hostemu::Draw(dc, "SetStretchBltMode " + std::to_string(mode));
+    return COLORONCOLOR;
+}
+
+BOOL SetBrushOrgEx(HDC dc, int, int, LPPOINT previous) {
+    if (!hostemu::Get(dc, Kind::Dc))
+        return FALSE;
+    if (previous)
+        *previous = POINT{0, 0};
+    return TRUE;
+}
+
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
     if (DWORD error = hostemu::detail::CheckFault("CreatePalette")) {
         SetLastError(error);
@@ -586,6 +639,9 @@ int GetDeviceCaps(HDC dc, int index) {
         return 1;
     case NUMCOLORS:
         return -1;
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return hostemu::DisplayDpi();
     default:
         return 0;
     }

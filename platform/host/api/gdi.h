@@ -139,6 +139,8 @@ typedef PAINTSTRUCT* LPPAINTSTRUCT;
 #define PLANES 14
 #define NUMCOLORS 24
 #define RASTERCAPS 38
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
 #define SIZEPALETTE 104
 #define RC_PALETTE 0x0100
 
@@ -201,6 +203,15 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, i
                       UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
                       UINT usage);
 BOOL BitBlt(HDC dc, int x, int y, int cx, int cy, HDC source, int x1, int y1, DWORD rop);
+int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
+                  int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage,
+                  DWORD rop);
+BOOL StretchBlt(HDC dc, int x, int y, int cx, int cy, HDC source, int x1, int y1, int cx1, int cy1,
+                DWORD rop);
+#define COLORONCOLOR 3
+#define HALFTONE 4
+int SetStretchBltMode(HDC dc, int mode);
+BOOL SetBrushOrgEx(HDC dc, int x, int y, LPPOINT previous);
 HPALETTE CreatePalette(const LOGPALETTE* palette);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC dc);

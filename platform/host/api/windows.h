@@ -26,6 +26,7 @@ struct POINT {
     LONG x;
     LONG y;
 };
+typedef POINT* LPPOINT;
 
 struct WNDCLASSA {
     UINT style;
