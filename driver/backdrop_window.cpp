@@ -1,13 +1,15 @@
 #include "driver/backdrop_window.h"
 
+#include "driver/display_scale.h"
 #include "driver/setup_context.h"
 
 namespace {
 
 const int kBandCount = 255;
 
-// Unscaled, at (0, 0), with no palette of its own: on a palette display the picture takes the
-// colours the wizard's palette leaves it.
+// At (0, 0), at its own size on a display of 96 dots an inch and enlarged with the dialogs on a
+// denser one, with no palette of its own: on a palette display the picture takes the colours
+// the wizard's palette leaves it.
 void DrawBackdropPicture(HDC dc, HBITMAP picture) {
     DIBSECTION section;
     if (GetObjectA(picture, sizeof section, &section) == 0)
@@ -16,7 +18,16 @@ void DrawBackdropPicture(HDC dc, HBITMAP picture) {
     if (!memory)
         return;
     HGDIOBJ previous = SelectObject(memory, picture);
-    BitBlt(dc, 0, 0, section.dsBm.bmWidth, section.dsBm.bmHeight, memory, 0, 0, SRCCOPY);
+    const LONG width = section.dsBm.bmWidth;
+    const LONG height = section.dsBm.bmHeight;
+    const LONG shownWidth = ScaledForDisplay(dc, width);
+    const LONG shownHeight = ScaledForDisplay(dc, height);
+    if (shownWidth == width && shownHeight == height) {
+        BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    } else {
+        PrepareToEnlarge(dc);
+        StretchBlt(dc, 0, 0, shownWidth, shownHeight, memory, 0, 0, width, height, SRCCOPY);
+    }
     SelectObject(memory, previous);
     DeleteDC(memory);
 }

@@ -2,8 +2,8 @@
 # Usage: check-manifest.sh IMAGE...
 # Checks that each Windows image carries the suite's application manifest: a resource of type
 # 24 (RT_MANIFEST) in its resource directory, asking for administrator rights and naming
-# Windows Vista to 11, and nothing that would change how the program looks or sizes itself
-# (no common-controls version 6, no DPI awareness).
+# Windows Vista to 11, aware of the system's DPI, and not asking for the version 6 common
+# controls, which would change how the pages look.
 set -euo pipefail
 status=0
 for image in "$@"; do
@@ -21,7 +21,9 @@ for image in "$@"; do
     8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
     grep -aq "supportedOS Id=\"{$id}\"" "$image" || problems+=("supportedOS {$id} missing")
   done
-  for unwanted in Microsoft.Windows.Common-Controls dpiAware dpiAwareness; do
+  grep -aq '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
+    "$image" || problems+=("not aware of the system's DPI")
+  for unwanted in Microsoft.Windows.Common-Controls dpiAwareness; do
     if grep -aq "$unwanted" "$image"; then problems+=("has $unwanted"); fi
   done
   if [ ${#problems[@]} -eq 0 ]; then

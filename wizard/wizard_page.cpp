@@ -1,9 +1,12 @@
 // The bitmap panel that every wizard page shows at its left: 80 by 140 dialog units with a thin
-// sunken edge, black inside, the wizard bitmap centred on it.
+// sunken edge, black inside, the wizard bitmap centred on it (enlarged with the panel on a
+// display denser than 96 dots an inch).
 #include <cstdlib>
 #include <cstring>
 
 #include "wizard/wizard_page.h"
+
+#include "driver/display_scale.h"
 
 namespace {
 
@@ -81,9 +84,20 @@ int WizardPage::OnPaint(HDC dc) {
         const LONG width = info->bmiHeader.biWidth;
         // A top-down bitmap gives its height negative; it covers as many rows either way.
         const LONG height = std::labs(info->bmiHeader.biHeight);
-        SetDIBitsToDevice(dc, (panel.right - width) / 2, (panel.bottom - height) / 2,
-                          static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                          static_cast<UINT>(height), section.dsBm.bmBits, info, DIB_RGB_COLORS);
+        // On a denser display the panel has grown with the dialog font, and the picture with it.
+        const LONG shownWidth = ScaledForDisplay(dc, width);
+        const LONG shownHeight = ScaledForDisplay(dc, height);
+        const int x = (panel.right - shownWidth) / 2;
+        const int y = (panel.bottom - shownHeight) / 2;
+        if (shownWidth == width && shownHeight == height) {
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), section.dsBm.bmBits, info,
+                              DIB_RGB_COLORS);
+        } else {
+            PrepareToEnlarge(dc);
+            StretchDIBits(dc, x, y, shownWidth, shownHeight, 0, 0, width, height,
+                          section.dsBm.bmBits, info, DIB_RGB_COLORS, SRCCOPY);
+        }
 
         SelectClipRgn(dc, nullptr);
         DeleteObject(clip);

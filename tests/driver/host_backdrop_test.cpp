@@ -24,9 +24,9 @@ class HostBackdrop : public TestWorld {
         windowClass.lpfnWndProc = BackdropWindowProc;
         windowClass.lpszClassName = "QUILLOSETUPWNDCLASS";
         RegisterClassA(&windowClass);
-        return CreateWindowExA(0, "QUILLOSETUPWNDCLASS", "NetQuillo Installation",
-                               WS_POPUPWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr,
-                               nullptr, nullptr, nullptr);
+        return CreateWindowExA(0, "QUILLOSETUPWNDCLASS", "NetQuillo Installation", WS_POPUPWINDOW,
+                               CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, nullptr,
+                               nullptr);
     }
 };
 
@@ -60,6 +60,18 @@ TEST_F(HostBackdrop, PaintsTheGradientThenThePictureUnscaledInTheCorner_HostOnly
     hostemu::ClearDrawingLog();
     SendMessageA(window, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(window), 0);
     EXPECT_EQ("InvalidateRect \"NetQuillo Installation\" all erase 0\n", hostemu::DrawingLog());
+
+    // At 144 dots an inch the picture grows by half, averaged, still after the gradient.
+    hostemu::SetDisplayDpi(144);
+    hostemu::ClearDrawingLog();
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    const std::string dense = hostemu::DrawingLog();
+    const std::string enlarged =
+        "SetStretchBltMode 4\nStretchBlt 0,0 15x30 from bitmap 10x20x24 at "
+        "0,0 10x20\n";
+    EXPECT_EQ(dense.size() - dense.find(enlarged), enlarged.size()) << dense.substr(0, 200);
+    EXPECT_EQ(objectsBefore, hostemu::GdiObjectsAlive());
     DestroyWindow(window);
     DeleteObject(context.backdropBitmap);
     context.backdropBitmap = nullptr;

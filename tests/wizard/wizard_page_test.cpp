@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "driver/image_resource.h"
 #include "driver/setup_context.h"
 #include "tests/support/test_canvas.h"
 #include "tests/wizard/wizard_test_support.h"
 #include "wizard/licence_page.h"
-#include "driver/image_resource.h"
 #ifndef _WIN32
 #include <iostream>
 
@@ -266,5 +266,30 @@ TEST_F(WizardPageTest, PanelDrawsTheEdgeTheBlackFillAndTheBitmapCentredOrTheEdge
     }
     // The page's palette and the clip region are gone; the bitmap is still the caller's.
     EXPECT_EQ(objectsBefore, hostemu::GdiObjectsAlive());
+}
+
+TEST_F(WizardPageTest, OnADenserDisplayThePictureGrowsWithThePanel_HostOnly) {
+    hostemu::SetDisplayDpi(144);
+    bitmap_ = LoadStockWizardBitmap();
+    ASSERT_NE(nullptr, bitmap_);
+    WizardPage page(101, bitmap_);
+    window_ = CreatePageWindow(page);
+    ASSERT_NE(nullptr, window_);
+    // The dialog font's base units are 9 by 20 there: a panel of 180 by 350 pixels, and the
+    // 116 by 226 picture drawn half as large again, centred on it.
+    RECT panel = {0, 0, 80, 140};
+    MapDialogRect(window_, &panel);
+    EXPECT_EQ(180, panel.right);
+    EXPECT_EQ(350, panel.bottom);
+    hostemu::ClearDrawingLog();
+    HDC dc = GetDC(window_);
+    EXPECT_EQ(0, page.OnPaint(dc));
+    ReleaseDC(window_, dc);
+    const std::string log = hostemu::DrawingLog();
+    EXPECT_NE(std::string::npos,
+              log.find("FillRect 1,1,179,349 black\nSetStretchBltMode 4\nStretchDIBits 3,5 "
+                       "174x339 from 0,0 116x226 116x226x8 rgb\nSelectClipRgn null\n"))
+        << log;
+    EXPECT_EQ(std::string::npos, log.find("SetDIBitsToDevice"));
 }
 #endif
