@@ -7,6 +7,7 @@ packages=(
   googletest                         # GoogleTest sources, built per toolchain
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix  # the Windows builds
   wine64 xvfb xauth                  # running the Windows tests and the installer
+  fonts-wine                         # Wine's own fonts: Marlett draws the caption buttons
   clang libclang-rt-14-dev           # fuzz targets (libFuzzer)
   mscompress                         # the reference SZDD tools the benchmarks compare with
   imagemagick                        # the pictures of the wizard's pages and the installer's steps

@@ -46,6 +46,13 @@ if [ -n "$version" ]; then
     touch "$pristine/.complete"
   fi
 fi
+# Wine draws the caption buttons with Marlett's glyphs, and a new prefix's Fonts folder lacks
+# the TrueType Marlett of Debian's fonts-wine: without it a close box shows the letter "r".
+for font in marlett.ttf; do
+  if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$pristine/drive_c/windows/Fonts/$font" ]; then
+    cp "/usr/share/wine/fonts/$font" "$pristine/drive_c/windows/Fonts/"
+  fi
+done
 flock -u 9
 
 if [ ! -d "$dir" ]; then

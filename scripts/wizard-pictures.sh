@@ -3,6 +3,8 @@
 # Runs the show_wizard program under Wine on a virtual display and leaves page-<id>.png of
 # every wizard page in OUT_DIR. Wine draws the windows' frames and captions itself (the X11
 # driver's "Managed" off), so the pictures show them as Windows would, without a window manager.
+# NQ_PICTURES_DPI (default 96) is the display's dots an inch, as the prefix's "LogPixels" sets
+# it; a density other than 96 gets a prefix of its own.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=$(realpath "$1")
@@ -14,10 +16,15 @@ out=$(realpath "$out")
 convert=/usr/bin/convert
 [ -x "$convert" ] || { echo "wizard-pictures.sh: $convert missing (apt-get install imagemagick)" >&2; exit 1; }
 
-export WINEPREFIX=${NQ_PICTURES_WINEPREFIX:-$(dirname "$program")/wineprefix-pictures}
+dpi=${NQ_PICTURES_DPI:-96}
+suffix=
+[ "$dpi" = 96 ] || suffix=-${dpi}dpi
+export WINEPREFIX=${NQ_PICTURES_WINEPREFIX:-$(dirname "$program")/wineprefix-pictures$suffix}
 "$here/wine-prefix.sh" "$WINEPREFIX" >/dev/null
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  >/dev/null 2>&1 </dev/null
+/usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
   >/dev/null 2>&1 </dev/null
 # A machine as the pages usually meet it: a registered owner and organisation, the system's
 # proxies for HTTP and FTP, and the browser's news server.
