@@ -10,6 +10,8 @@ namespace {
 const DWORD kStepDeadline = 30000;
 const DWORD kPictureDeadline = 15000;
 const DWORD kPoll = 5;
+// The progress box's status line.
+const int kProgressStatusId = 901;
 
 // Polls `ready` until it answers true or the deadline passes.
 template <typename Ready> bool WaitFor(Ready ready, DWORD deadline = kStepDeadline) {
@@ -225,11 +227,9 @@ bool Robot::AwaitEnd() {
                 return true;
             InstallerWindows windows = FindInstallerWindows(process_.dwProcessId);
             if (windows.progress && !progressSeen) {
-                // The install runs without a message loop and would be over before the picture
-                // is taken: the installer waits while it is.
                 progressSeen = true;
-                SuspendThread(process_.hThread);
                 Note("progress box \"" + WindowCaption(windows.progress) + "\"");
+                HoldMidInstall(windows.progress);
                 Picture("progress");
                 ResumeThread(process_.hThread);
             }
@@ -246,6 +246,32 @@ bool Robot::AwaitEnd() {
     GetExitCodeProcess(process_.hProcess, &exitCode);
     Note("ended with exit code " + std::to_string(exitCode));
     return true;
+}
+
+// The install runs without a message loop and is over in a moment: the installer is held, and
+// let go on a millisecond at a time until its status line has changed a few times, so that the
+// picture shows the box mid-install, with a status and a part-filled bar. The status line is
+// read as the window's own text, which Wine hands another process without asking the held
+// installer; where nothing changes, the install goes on in slices until the box is gone.
+void Robot::HoldMidInstall(HWND progress) {
+    const int kStatusChanges = 6;
+    HWND status = GetDlgItem(progress, kProgressStatusId);
+    SuspendThread(process_.hThread);
+    std::string last;
+    int changes = 0;
+    const DWORD start = GetTickCount();
+    while (changes < kStatusChanges && GetTickCount() - start < kStepDeadline &&
+           IsWindow(progress) && WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+        ResumeThread(process_.hThread);
+        Sleep(1);
+        SuspendThread(process_.hThread);
+        char text[256] = "";
+        GetWindowTextA(status, text, sizeof text);
+        if (last != text) {
+            last = text;
+            ++changes;
+        }
+    }
 }
 
 void Robot::Picture(const char* name) {

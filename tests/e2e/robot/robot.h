@@ -45,6 +45,7 @@ class Robot {
   private:
     bool Stop(const std::string& reason);
     void Picture(const char* name);
+    void HoldMidInstall(HWND progress);
 
     std::string setupPath_;
     std::string pictureFolder_;
