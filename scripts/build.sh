@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The main job: builds the product, NetQuilloSetup.exe (32-bit Windows), checks what it is,
-# and runs the installer under Wine. 32-bit Wine does not run on these machines, so the run is
-# of the 64-bit build of the same sources: a robot plays the default install of all six
-# modules on a virtual display, a picture is taken of every step, and what was installed is
-# printed. To run the installer yourself on your display: bash scripts/run.sh.
+# and runs the installer under Wine twice: a robot plays the default install of all six modules
+# on a virtual display, a picture is taken of every step, and what was installed is printed;
+# then a silent install (/S) into a second prefix prints its exit code, its log and the
+# programs-list entry. Both run the product under Wine's 32-bit half; on a machine whose kernel
+# cannot run 32-bit programs, they run the 64-bit build of the same sources. To run the
+# installer yourself on your display: bash scripts/run.sh.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/setup.sh
@@ -25,11 +27,19 @@ bench/image_size.sh "$exe"
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)" --target NetQuilloSetup nq_robot
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  played=$exe scenario=product
+else
+  played=build/win64/NetQuilloSetup.exe scenario=default
+  echo
+  echo "This machine's kernel cannot run Wine's 32-bit half: the runs below are of the 64-bit"
+  echo "build of the same sources."
+fi
 run=build/install-run
 echo
-echo "Running the installer under Wine (build/win64/NetQuilloSetup.exe), the default install"
-echo "of all six modules played by tests/e2e's robot on a virtual display..."
-if ! bash tests/e2e/run_scenario.sh default build/win64/NetQuilloSetup.exe \
+echo "Running the installer under Wine ($played), the default install of all six modules"
+echo "played by tests/e2e's robot on a virtual display..."
+if ! bash tests/e2e/run_scenario.sh "$scenario" "$played" \
   build/win64/tests/e2e/nq_robot.exe "$run" >"$run.log" 2>&1; then
   cat "$run.log" >&2
   echo "build: the installer did not install as expected (see above)" >&2
@@ -44,4 +54,12 @@ ls "$run/pictures" | sed 's/^/  /'
 echo
 scripts/install-summary.sh "$run"
 echo
-echo "The install matches tests/e2e/expected/default. To run setup yourself: bash scripts/run.sh"
+echo "The install matches tests/e2e/expected/$scenario."
+echo
+echo "A silent install of all six into a second prefix, as an administrator's script runs it:"
+if ! scripts/silent-install.sh "$played" build/install-silent | sed 's/^/  /'; then
+  echo "build: the silent install did not answer 0 (see above)" >&2
+  exit 1
+fi
+echo
+echo "To run setup yourself: bash scripts/run.sh"
