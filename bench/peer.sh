@@ -3,9 +3,10 @@
 # nsis package) of the same payload files, with a settings key, an uninstall entry, a document
 # type and a desktop link per module. Prints the ratios ours / NSIS of the image size (NSIS with
 # zlib and with solid LZMA) and of the overhead outside the carried data, and, under Wine's
-# 32-bit half, the time of a silent install (/S) of all six onto a clean prefix, the two
-# alternating, with the median and extremes of RUNS runs each.
-# Usage: bench/peer.sh [RUNS]   (after building the win32 preset; RUNS defaults to 5)
+# 32-bit half, the time from start to the first page and the time of a silent install (/S) of
+# all six onto a clean prefix, the two alternating, with the median and extremes of RUNS runs
+# each.
+# Usage: bench/peer.sh [RUNS]   (after building the win32 and win64 presets; RUNS defaults to 5)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 runs=${1:-5}
@@ -102,6 +103,28 @@ if ! "$wine" --version >/dev/null 2>&1; then
   printf '%-34s %s\n' "silent install (s)" "unavailable: this machine cannot run Wine's 32-bit half"
   exit 0
 fi
+# Time to the first page: from the start until the first dialog is on the screen (our wizard,
+# NSIS's licence page), by build/win64/bench/first_window.exe, in one prefix, alternating.
+first_window=build/win64/bench/first_window.exe
+if [ -f "$first_window" ]; then
+  fresh_prefix
+  first_page() {
+    WINEPREFIX=$work/prefix xvfb-run -a /usr/lib/wine/wine64 "$first_window" \
+      "Z:${1//\//\\}" 2>/dev/null </dev/null | tr -d '\r' || echo none
+  }
+  ours_pages=() peer_pages=()
+  for ((run = 0; run < runs; run++)); do
+    ours_pages+=("$(first_page "$PWD/$ours")")
+    peer_pages+=("$(first_page "$work/peer-lzma.exe")")
+  done
+  read -r om ol oh < <(printf '%s\n' "${ours_pages[@]}" | summary)
+  read -r pm pl ph < <(printf '%s\n' "${peer_pages[@]}" | summary)
+  printf '%-34s %12s %12s %7s\n' "first page, median (ms)" "$om" "$pm" "$(ratio "$om" "$pm")"
+  printf '%-34s %12s %12s\n' "  least .. greatest (ms)" "$ol..$oh" "$pl..$ph"
+else
+  printf '%-34s %s\n' "first page (ms)" "unavailable: build the win64 preset for $first_window"
+fi
+
 # Setup without a silent mode shows its wizard and never ends by itself: one try tells.
 fresh_prefix
 first=$(silent_install "$ours")
