@@ -58,6 +58,11 @@ void ProgressBox::SetStatus(const char* text) {
     UpdateWindow(window_);
 }
 
+void ProgressBox::EndStep(const char* result) {
+    if (log_)
+        log_->EndStep(result);
+}
+
 void ProgressBox::Close() {
     if (window_)
         DestroyWindow(window_);

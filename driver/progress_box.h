@@ -22,6 +22,8 @@ class ProgressBox {
     void SetRange(int maximum);
     void Step();
     void SetStatus(const char* text);
+    // Ends the step of the last status with `result` in the log, instead of "done".
+    void EndStep(const char* result);
     void Close();
     HWND Window() const { return window_; }
 

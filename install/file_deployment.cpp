@@ -96,11 +96,12 @@ bool WritePayload(PayloadExtractor& extractor, PriorState* prior, WORD id, const
            extractor.ExtractPayload(id, path);
 }
 
-bool EnsureFindMenuLibrary(PayloadExtractor& extractor, PriorState* prior,
-                           const char* libraryPath) {
+bool EnsureFindMenuLibrary(PayloadExtractor& extractor, PriorState* prior, const char* libraryPath,
+                           bool& alreadyThere) {
     HANDLE existing = CreateFileA(libraryPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (existing != INVALID_HANDLE_VALUE) {
+    alreadyThere = existing != INVALID_HANDLE_VALUE;
+    if (alreadyThere) {
         CloseHandle(existing);
         return true;
     }
@@ -137,17 +138,24 @@ bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
 
     progress.Step();
     progress.SetStatus("Decompressing NetQuillo.dll...");
-    if (!EnsureFindMenuLibrary(extractor, prior, context.findMenuLibraryPath.get()))
+    bool alreadyThere = false;
+    if (!EnsureFindMenuLibrary(extractor, prior, context.findMenuLibraryPath.get(), alreadyThere))
         return false;
+    // The log tells an administrator that a library already in place, an earlier install's
+    // perhaps, was kept as it was.
+    if (alreadyThere)
+        progress.EndStep("already there");
 
     ShowFile(progress, row.programFile.get());
     if (!ExtractModuleFile(extractor, prior, base, module, row.programFile.get()))
         return false;
     ShowFile(progress, row.helpFile.get());
-    if (!ExtractModuleFile(extractor, prior, static_cast<WORD>(base + 1), module, row.helpFile.get()))
+    if (!ExtractModuleFile(extractor, prior, static_cast<WORD>(base + 1), module,
+                           row.helpFile.get()))
         return false;
     ShowFile(progress, row.contentsFile.get());
-    if (!ExtractModuleFile(extractor, prior, static_cast<WORD>(base + 2), module, row.contentsFile.get()))
+    if (!ExtractModuleFile(extractor, prior, static_cast<WORD>(base + 2), module,
+                           row.contentsFile.get()))
         return false;
     progress.Step();
     progress.SetStatus("Decompressing uninstall...");

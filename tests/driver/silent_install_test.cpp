@@ -165,6 +165,8 @@ TEST_F(SilentInstall, InstallsWhatTheWizardInstallsByDefaultAndLogsEachStep) {
              "Modules: Web,Email,Phone,File,News,IRC\r\nInstall folder " + Folder() +
                  ": accepted\r\n"
                  "Decompressing NetQuillo.dll... done\r\nDecompressing WebQuillo.exe... done\r\n",
+             "Decompressing NetQuillo.dll... already there\r\nDecompressing EmailQuillo.exe... "
+             "done\r\n",
              std::string("Decompressing uninstall... done\r\nModifying registry... done\r\n"
                          "Modifying registry... done\r\nAdding to find menu... done\r\n"
                          "Setup complete... done\r\nInstallation complete. Exit code 0.\r\n")})
