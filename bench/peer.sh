@@ -100,7 +100,9 @@ summary() { sort -n | awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f", (NR % 2
 
 # A kernel without 32-bit emulation cannot start Wine's 32-bit loader at all.
 if ! "$wine" --version >/dev/null 2>&1; then
-  printf '%-34s %s\n' "silent install (s)" "unavailable: this machine cannot run Wine's 32-bit half"
+  for figure in "first page (ms)" "silent install (s)"; do
+    printf '%-34s %s\n' "$figure" "unavailable: this machine cannot run Wine's 32-bit half"
+  done
   exit 0
 fi
 # Time to the first page: from the start until the first dialog is on the screen (our wizard,
