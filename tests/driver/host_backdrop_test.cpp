@@ -32,7 +32,7 @@ class HostBackdrop : public TestWorld {
 
 } // namespace
 
-TEST_F(HostBackdrop, PaintsTheGradientThenThePictureUnscaledInTheCorner_HostOnly) {
+TEST_F(HostBackdrop, PaintsTheGradientThenThePictureInTheCornerGrownOnlyOnADenserDisplay_HostOnly) {
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 10, 20, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
