@@ -486,6 +486,18 @@ UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colours) {
     return copied;
 }
 
+namespace {
+
+// How the drawing log names the bits a DIB call draws from: "116x226x8 rgb".
+std::string DibText(const BITMAPINFO* info, UINT usage) {
+    return std::to_string(info->bmiHeader.biWidth) + "x" +
+           std::to_string(info->bmiHeader.biHeight) + "x" +
+           std::to_string(info->bmiHeader.biBitCount) +
+           (usage == DIB_RGB_COLORS ? " rgb" : " palette");
+}
+
+} // namespace
+
 int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
                       UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
                       UINT usage) {
@@ -495,10 +507,7 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, i
                           " " + std::to_string(width) + "x" + std::to_string(height) + " from " +
                           std::to_string(xSrc) + "," + std::to_string(ySrc) + " lines " +
                           std::to_string(startScan) + "+" + std::to_string(lines) + " " +
-                          std::to_string(info->bmiHeader.biWidth) + "x" +
-                          std::to_string(info->bmiHeader.biHeight) + "x" +
-                          std::to_string(info->bmiHeader.biBitCount) +
-                          (usage == DIB_RGB_COLORS ? " rgb" : " palette"));
+                          DibText(info, usage));
     return static_cast<int>(lines);
 }
 
@@ -522,10 +531,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
                           std::to_string(destWidth) + "x" + std::to_string(destHeight) + " from " +
                           std::to_string(xSrc) + "," + std::to_string(ySrc) + " " +
                           std::to_string(srcWidth) + "x" + std::to_string(srcHeight) + " " +
-                          std::to_string(info->bmiHeader.biWidth) + "x" +
-                          std::to_string(info->bmiHeader.biHeight) + "x" +
-                          std::to_string(info->bmiHeader.biBitCount) +
-                          (usage == DIB_RGB_COLORS ? " rgb" : " palette"));
+                          DibText(info, usage));
     return srcHeight;
 }
 
