@@ -98,10 +98,12 @@ silent_install() {
 # Median, least and greatest of the numbers on standard input.
 summary() { sort -n | awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR] }'; }
 
-# A kernel without 32-bit emulation cannot start Wine's 32-bit loader at all.
+# A kernel without 32-bit emulation cannot start Wine's 32-bit loader at all; there the product
+# runs only in the virtual machine under full emulation (scripts/on-wine32.sh), about ten times
+# slower than natively and unevenly so, which says nothing of setup beside NSIS.
 if ! "$wine" --version >/dev/null 2>&1; then
   for figure in "first page (ms)" "silent install (s)"; do
-    printf '%-34s %s\n' "$figure" "unavailable: this machine cannot run Wine's 32-bit half"
+    printf '%-34s %s\n' "$figure" "unavailable: this machine runs 32-bit programs only under emulation"
   done
   exit 0
 fi

@@ -3,8 +3,8 @@
 # and runs the installer under Wine twice: a robot plays the default install of all six modules
 # on a virtual display, a picture is taken of every step, and what was installed is printed;
 # then a silent install (/S) into a second prefix prints its exit code, its log and the
-# programs-list entry. Both run the product under Wine's 32-bit half; on a machine whose kernel
-# cannot run 32-bit programs, they run the 64-bit build of the same sources. To run the
+# programs-list entry. Both run the product under Wine's 32-bit half: here where the kernel runs
+# i386 programs, in a small virtual machine elsewhere (scripts/on-wine32.sh). To run the
 # installer yourself on your display: bash scripts/run.sh.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -25,21 +25,21 @@ scripts/check-imports.sh "$exe" build/win32/payloads/files/*Uninstall.exe
 scripts/check-manifest.sh "$exe" build/win32/payloads/files/*Uninstall.exe
 bench/image_size.sh "$exe"
 
+# The machine for 32-bit programs boots while the robot is built (nothing to boot natively).
+export NQ_VM_CONTROL
+NQ_VM_CONTROL=$(mktemp -d /tmp/netquillo-vm.XXXXXX)
+trap 'scripts/on-wine32.sh --stop "$NQ_VM_CONTROL"' EXIT
+scripts/on-wine32.sh --start "$NQ_VM_CONTROL" &
+booting=$!
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)" --target NetQuilloSetup nq_robot
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  played=$exe scenario=product
-else
-  played=build/win64/NetQuilloSetup.exe scenario=default
-  echo
-  echo "This machine's kernel cannot run Wine's 32-bit half: the runs below are of the 64-bit"
-  echo "build of the same sources."
-fi
+wait $booting
+played=$exe scenario=product
 run=build/install-run
 echo
-echo "Running the installer under Wine ($played), the default install of all six modules"
-echo "played by tests/e2e's robot on a virtual display..."
-if ! bash tests/e2e/run_scenario.sh "$scenario" "$played" \
+echo "Running the installer under Wine ($played, $(scripts/on-wine32.sh --road)), the default"
+echo "install of all six modules played by tests/e2e's robot on a virtual display..."
+if ! scripts/on-wine32.sh bash tests/e2e/run_scenario.sh "$scenario" "$played" \
   build/win64/tests/e2e/nq_robot.exe "$run" >"$run.log" 2>&1; then
   cat "$run.log" >&2
   echo "build: the installer did not install as expected (see above)" >&2
@@ -57,7 +57,7 @@ echo
 echo "The install matches tests/e2e/expected/$scenario."
 echo
 echo "A silent install of all six into a second prefix, as an administrator's script runs it:"
-if ! scripts/silent-install.sh "$played" build/install-silent | sed 's/^/  /'; then
+if ! scripts/on-wine32.sh scripts/silent-install.sh "$played" build/install-silent | sed 's/^/  /'; then
   echo "build: the silent install did not answer 0 (see above)" >&2
   exit 1
 fi
