@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine64: the emulator of the win64 build's tests.
+# Runs a Windows program under Wine: the emulator of the Windows builds' tests. A 32-bit program
+# runs under Wine's 32-bit half, where scripts/on-wine32.sh has put the caller.
 # Uses $WINEPREFIX when the caller made one (scripts/test.sh makes a throwaway prefix per
 # run); otherwise a prefix of the build's own, copied once from the cached pristine prefix.
 set -euo pipefail
@@ -27,7 +28,9 @@ output=$(mktemp)
 errors=$(mktemp)
 trap 'rm -f "$output" "$errors"' EXIT
 status=0
-/usr/lib/wine/wine64 "$@" >"$output" 2>"$errors" </dev/null || status=$?
+wine=/usr/lib/wine/wine64
+file -b "$1" | grep -q 'Intel 80386' && wine=/usr/lib/wine/wine
+"$wine" "$@" >"$output" 2>"$errors" </dev/null || status=$?
 # Windows programs end lines with CR LF; the test tools here read Unix lines.
 tr -d '\r' <"$output"
 tr -d '\r' <"$errors" >&2
