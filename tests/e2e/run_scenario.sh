@@ -90,13 +90,18 @@ if [ "$kind" = intruder ]; then
   /usr/lib/wine/wine64 "$(dirname "$robot")/nq_intruder.exe" "$(windows_path "$output/stop")" \
     "$(windows_path "$output/intruder.log")" </dev/null >/dev/null 2>&1 &
   intruder=$!
-  # It has started once its log exists.
-  for _ in $(seq 100); do [ -f "$output/intruder.log" ] && break; sleep 0.1; done
+  # It has started once its log exists: the first Wine program of a new prefix takes seconds,
+  # and ten times as long under emulation.
+  for _ in $(seq 1800); do [ -f "$output/intruder.log" ] && break; sleep 0.1; done
   [ -f "$output/intruder.log" ] || { echo "the intruder did not start" >&2; exit 1; }
 fi
 
 status=0
-/usr/lib/wine/wine64 "$robot" "$scenario" "$(windows_path "$setup")" \
+# Setup in the prefix's Downloads is started as a user starts it, from C:, so that the
+# transcript names no folder of this run's own.
+setup_windows=$(windows_path "$setup")
+[ "$kind" = planted ] && setup_windows="C:\\Downloads\\$(basename "$setup")"
+/usr/lib/wine/wine64 "$robot" "$scenario" "$setup_windows" \
   "$(windows_path "$output")" pictures </dev/null >"$output/robot.log" 2>&1 || status=$?
 [ $status -eq 0 ] || { cat "$output/robot.log"; echo "robot failed ($status)" >&2; exit 1; }
 if [ -n "$intruder" ]; then
