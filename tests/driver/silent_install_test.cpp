@@ -256,7 +256,8 @@ TEST_F(SilentInstall, WithoutSilentTheWizardRunsAndOnlyAQuestionMarkListsTheOpti
                  "\n\n/S\tinstall silently, taking every answer that setup proposes\n"
                  "/MODULES=Web,News\tonly these modules, by short name: Web, Email, Phone, File, "
                  "News, IRC (all when absent)\n/LOG=path\twrite a log of every step (a path "
-                 "with blanks in double quotes)\n/D=folder\tthe install folder; the last option, "
+                 "with blanks in double quotes)\n/FORCE\tinstall even over an earlier version of the "
+                 "suite\n/D=folder\tthe install folder; the last option, "
                  "the rest of the line, no quotes\n/?\tthis message\n\nExit codes: 0 installed, "
                  "1 failed and rolled back, 2 refused with nothing changed.",
                  kTitle),
