@@ -17,7 +17,7 @@ bool InstallFolderFits(const char* folder) {
             longestFile = std::max(longestFile, std::strlen(file));
     }
     size_t length = std::strlen(folder);
-    if (length > 0 && folder[length - 1] == '\\')
+    if (length > 0 && IsPathSeparator(folder[length - 1]))
         --length;
     return length + 1 + longestProduct + 1 + longestFile < MAX_PATH;
 }

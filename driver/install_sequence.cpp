@@ -124,6 +124,7 @@ void FormInstallPaths(SetupContext& context, const OptionsPage& options) {
         options.GetInstallPath(row.installPath.get(), MAX_PATH);
         // The options page refuses a folder too long for any module's files, so this fits.
         JoinPath(row.installPath.get(), row.productName.get());
+        row.presentLength = options.PresentLength();
     }
 }
 
@@ -198,17 +199,23 @@ void RegisterWithShell(SetupContext& context, const OptionsPage& options) {
     CancelPendingDeletes(context);
 }
 
+enum class InstallOutcome {
+    Installed,
+    RolledBack, // a step failed and what it changed was undone
+    NotBegun,   // refused before the first change
+};
+
 // The install phase: files, the wizard's answers, document types, patches and the shell, under
 // the progress box, or logged alone when silent; a failure in the first three kinds rolls
-// back, and what was there before comes back. True when all went well.
-bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& options,
-             const BYTE* installed, bool silent, SetupLog& log) {
+// back, and what was there before comes back.
+InstallOutcome Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& options,
+                       const BYTE* installed, bool silent, SetupLog& log) {
     // Before anything is changed: what a rollback would need to put back. A registry that
     // cannot be read whole ends the install here, with nothing to undo.
     PriorState prior;
     if (!prior.KeepRegistry(context)) {
-        log.EndStep("failed, nothing changed");
-        return false;
+        log.Line({"The suite's registry keys: cannot be read whole"});
+        return InstallOutcome::NotBegun;
     }
     context.prior = &prior;
     ProgressBox progress;
@@ -246,7 +253,7 @@ bool Install(SetupContext& context, WizardSheet& sheet, const OptionsPage& optio
     context.prior = nullptr;
     log.EndStep(failed ? "failed, rolled back" : "done");
     progress.Close();
-    return !failed;
+    return failed ? InstallOutcome::RolledBack : InstallOutcome::Installed;
 }
 
 // The seven pages in the sheet's order, which their destruction reverses. Their constructors
@@ -258,15 +265,18 @@ struct WizardPages {
           userDetails(wizardBitmap), options(wizardBitmap), newsServer(wizardBitmap),
           proxy(wizardBitmap) {}
 
-    void AddTo(WizardSheet& sheet) {
+    // True when the notice of an earlier version is among them.
+    bool AddTo(WizardSheet& sheet) {
         sheet.AddPage(&licence);
-        if (FindOlderInstall())
+        const bool older = FindOlderInstall();
+        if (older)
             sheet.AddPage(&notice);
         sheet.AddPage(&modules);
         sheet.AddPage(&userDetails);
         sheet.AddPage(&options);
         sheet.AddPage(&newsServer);
         sheet.AddPage(&proxy);
+        return older;
     }
 
     LicencePage licence;
@@ -294,8 +304,8 @@ void RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizar
     if (sheet.Run() > 0) {
         FormInstallPaths(context, pages.options);
         SetupLog noLog;
-        const bool installedWhole =
-            Install(context, sheet, pages.options, installed.get(), false, noLog);
+        const bool installedWhole = Install(context, sheet, pages.options, installed.get(), false,
+                                            noLog) == InstallOutcome::Installed;
         MessageBoxA(context.backdropWindow,
                     installedWhole ? "Installation complete." : "Installation failed.", title,
                     MB_OK | (installedWhole ? MB_ICONINFORMATION : MB_ICONERROR));
@@ -340,12 +350,13 @@ int Refuse(SetupLog& log, const char* what, const char* detail, const char* reas
 
 int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOptions& options,
                      bool sound) {
+    // Arguments not understood may name the log wrongly too: nothing is opened for them.
+    if (!sound)
+        return kExitRefused;
     SetupLog log;
     if (options.logPath[0] != '\0' && !log.Open(options.logPath))
         return kExitRefused;
     log.Line({"NetQuillo silent install, arguments: ", arguments});
-    if (!sound)
-        return Refuse(log, "Arguments", nullptr, "not understood");
     char title[MAX_PATH];
     if (!ConcatStrings(title, sizeof title, context.suiteName.get(), " Installation"))
         return Refuse(log, "Title", nullptr, "too long");
@@ -369,12 +380,19 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
 
     WizardSheet sheet(nullptr, title);
     WizardPages pages(context, nullptr);
-    pages.AddTo(sheet);
+    // The wizard's notice tells a user to remove an earlier version first; a run without anybody
+    // to read it goes over one only when told to.
+    if (pages.AddTo(sheet)) {
+        if (!options.force)
+            return Refuse(log, "An earlier version of the suite", nullptr,
+                          "installed; remove it first, or add /FORCE to install over it");
+        log.Line({"An earlier version of the suite: installed; installing over it (/FORCE)"});
+    }
     if (options.folder[0] != '\0' && !pages.options.SetInstallPath(options.folder))
         return Refuse(log, "Install folder ", options.folder, "too long");
     char folder[MAX_PATH];
     pages.options.GetInstallPath(folder, sizeof folder);
-    switch (CheckInstallFolder(folder, true)) {
+    switch (pages.options.CheckFolder(true)) {
     case FolderCheck::Refused:
         return Refuse(log, "Install folder ", folder, "cannot be created or written");
     case FolderCheck::TooLittleSpace:
@@ -385,8 +403,16 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
     log.Line({"Install folder ", folder, ": accepted"});
 
     FormInstallPaths(context, pages.options);
-    const bool installedWhole = Install(context, sheet, pages.options, installed.get(), true, log);
-    log.Line({installedWhole ? "Installation complete. Exit code 0."
-                             : "Installation failed; everything was rolled back. Exit code 1."});
-    return installedWhole ? kExitInstalled : kExitFailed;
+    switch (Install(context, sheet, pages.options, installed.get(), true, log)) {
+    case InstallOutcome::Installed:
+        log.Line({"Installation complete. Exit code 0."});
+        return kExitInstalled;
+    case InstallOutcome::NotBegun:
+        log.Line({"Nothing was installed. Exit code 2."});
+        return kExitRefused;
+    case InstallOutcome::RolledBack:
+        break;
+    }
+    log.Line({"Installation failed; everything was rolled back. Exit code 1."});
+    return kExitFailed;
 }

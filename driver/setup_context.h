@@ -22,6 +22,11 @@ struct ModuleRow {
     // How many levels of the install folder, from the folder itself upward, setup made: the
     // uninstaller removes no more than these.
     DWORD madeFolderLevels = 0;
+    // The length of the install path's deepest level that was there when the install folder
+    // was checked (0: none but the root; the most a size holds: the whole install folder, and
+    // with it whatever is below). Deployment takes no level beyond it that it did not make. A
+    // deployment that went through no check takes whatever it finds.
+    size_t presentLength = static_cast<size_t>(-1);
 };
 
 class PriorState;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "driver/string_helpers.h"
+#include "install/folder_safety.h"
 
 SetupLog::~SetupLog() {
     Close();
@@ -10,9 +11,27 @@ SetupLog::~SetupLog() {
 
 bool SetupLog::Open(const char* path) {
     Close();
-    file_ = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file_ != INVALID_HANDLE_VALUE;
+    // Setup runs as administrator, and a user may have prepared the path: the log goes nowhere
+    // but where its name says. A full path through no junction or link; at the last level a
+    // link is opened as itself, never followed, and whatever is there must be a file of one
+    // name (a second name, a hard link, would make it another program's file) before it is
+    // emptied.
+    if (PathRootLength(path) == 0 || PassesThroughReparsePoint(path))
+        return false;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION about;
+    const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (!GetFileInformationByHandle(file, &about) || (about.dwFileAttributes & notPlain) != 0 ||
+        about.nNumberOfLinks != 1 || SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 ||
+        !SetEndOfFile(file)) {
+        CloseHandle(file);
+        return false;
+    }
+    file_ = file;
+    return true;
 }
 
 void SetupLog::Line(std::initializer_list<const char*> pieces) {

@@ -14,7 +14,8 @@ class SetupLog {
     SetupLog(const SetupLog&) = delete;
     SetupLog& operator=(const SetupLog&) = delete;
 
-    // Creates `path` afresh; false when it cannot be written.
+    // Creates `path`, or empties the plain file there; false when it cannot be written or is
+    // not a full path to a plain file of its own reached through no link.
     bool Open(const char* path);
     // One line: the pieces in order (null ones left out), cut at 1,023 characters.
     void Line(std::initializer_list<const char*> pieces);

@@ -3,13 +3,10 @@
 #include <cstring>
 
 #include "driver/catalogue.h"
+#include "driver/string_helpers.h"
 #include "platform/ascii_case.h"
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 // The `length` bytes at `text` begin with `prefix`, ignoring letter case.
 bool BeginsWith(const char* text, size_t length, const char* prefix) {
@@ -112,6 +109,9 @@ bool ReadSetupOptions(const char* arguments, SetupOptions& options) {
         if (IsWord(word, length, "/S")) {
             sound = sound && !options.silent;
             options.silent = true;
+        } else if (IsWord(word, length, "/FORCE")) {
+            sound = sound && !options.force;
+            options.force = true;
         } else if (IsWord(word, length, "/?")) {
             options.help = true;
         } else if (BeginsWith(word, length, "/MODULES=")) {

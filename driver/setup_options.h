@@ -12,6 +12,9 @@ constexpr int kExitRefused = 2; // nothing was written: the arguments, the folde
 struct SetupOptions {
     bool silent = false; // /S: no window at all, every answer the one setup proposes
     bool help = false;   // /?
+    // /FORCE: install even over an earlier version, which the wizard's notice asks the user to
+    // remove first and which a silent run otherwise refuses.
+    bool force = false;
     // /MODULES=Web,News: bit i for catalogue row i; 0 when the option is absent (all modules).
     DWORD modules = 0;
     char logPath[MAX_PATH] = {}; // /LOG=path; empty: no log

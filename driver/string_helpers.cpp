@@ -15,7 +15,7 @@ std::unique_ptr<char[]> DuplicateString(const char* text) {
 
 bool JoinPath(char* path, const char* name, size_t capacity) {
     size_t length = std::strlen(path);
-    bool needsSeparator = length > 0 && path[length - 1] != '\\';
+    bool needsSeparator = length > 0 && !IsPathSeparator(path[length - 1]);
     size_t nameLength = std::strlen(name);
     if (length + (needsSeparator ? 1 : 0) + nameLength + 1 > capacity)
         return false;
@@ -23,6 +23,40 @@ bool JoinPath(char* path, const char* name, size_t capacity) {
         path[length++] = '\\';
     std::memcpy(path + length, name, nameLength + 1);
     return true;
+}
+
+size_t PathRootLength(const char* path) {
+    if (path == nullptr)
+        return 0;
+    const char c = path[0];
+    if (((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':' &&
+        IsPathSeparator(path[2]))
+        return 3;
+    if (!IsPathSeparator(path[0]) || !IsPathSeparator(path[1]))
+        return 0;
+    size_t server = 2;
+    size_t at = server;
+    while (path[at] != '\0' && !IsPathSeparator(path[at]))
+        ++at;
+    const size_t serverLength = at - server;
+    if (serverLength == 0 || path[at] == '\0' ||
+        (serverLength == 1 && (path[server] == '?' || path[server] == '.')))
+        return 0;
+    const size_t share = ++at;
+    while (path[at] != '\0' && !IsPathSeparator(path[at]))
+        ++at;
+    if (at == share)
+        return 0;
+    return path[at] == '\0' ? at : at + 1;
+}
+
+char* LastPathSeparator(char* path) {
+    char* last = nullptr;
+    for (char* at = path; *at != '\0'; ++at) {
+        if (IsPathSeparator(*at))
+            last = at;
+    }
+    return last;
 }
 
 bool EqualIgnoringCase(const char* a, const char* b) {

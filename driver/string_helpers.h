@@ -9,8 +9,29 @@
 // A heap copy of a zero-terminated string; null for null.
 std::unique_ptr<char[]> DuplicateString(const char* text);
 
+// A blank between the words of a command line: space or tab.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Windows takes '/' between the levels of a path as well as '\'.
+inline bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Where the first level of `path` begins: the length of its volume root with the separator
+// after it, 3 for "C:\", up to and with the separator after the share for
+// "\\server\share\...", the whole of "\\server\share". 0 for every path that does not name
+// the same place whatever the current directory is (relative paths, "C:" and "C:name", "\name"),
+// for a network path without a server or a share, and for the "\\?\" and "\\.\" forms, whose
+// names the system takes as they stand, '/' included, and which setup never installs to.
+size_t PathRootLength(const char* path);
+
+// The last separator of `path`, either kind; null when it has none.
+char* LastPathSeparator(char* path);
+
 // Appends `name` to the path in `path`, with exactly one backslash between them (none after an
-// empty path). The buffer holds `capacity` bytes; when the result and its zero do not fit, the
+// empty path, nor after a path that ends in '/'). The buffer holds `capacity` bytes; when the result and its zero do not fit, the
 // path is left as it was and the answer is false, so no caller ever works on a cut-off path.
 bool JoinPath(char* path, const char* name, size_t capacity = MAX_PATH);
 

@@ -10,6 +10,7 @@
 #include "install/prior_state.h"
 #include "install/registry_names.h"
 #include "install/rollback.h"
+#include "install/uninstall_entry.h"
 #include "registry/reg_key.h"
 
 bool DocumentTypeKeys(const char* typeName, char (&extensionKey)[MAX_PATH],
@@ -129,20 +130,21 @@ void RegisterUninstallEntries(SetupContext& context) {
             !ConcatStrings(path, sizeof path, kUninstallKey, "\\") ||
             !AppendString(path, sizeof path, row.productName.get()) || !row.uninstallerPath ||
             !row.installPath ||
-            !ConcatStrings(command, sizeof command, row.uninstallerPath.get(), " ") ||
-            !AppendString(command, sizeof command, row.installPath.get()) ||
-            !ConcatStrings(quietCommand, sizeof quietCommand, row.uninstallerPath.get(), " /S ") ||
-            !AppendString(quietCommand, sizeof quietCommand, row.installPath.get()))
+            !ComposeUninstallCommand(command, sizeof command, row.uninstallerPath.get(),
+                                     row.installPath.get(), false) ||
+            !ComposeUninstallCommand(quietCommand, sizeof quietCommand,
+                                     row.uninstallerPath.get(), row.installPath.get(), true))
             continue;
         if (!key.Open(LocalMachine, path, false))
             continue;
         // The folder levels this run made; a run into the folder an earlier one made keeps
-        // that one's count, and any other folder that was there already is the user's.
+        // that one's count (or, where its entry has none, what the uninstaller takes then), and
+        // any other folder that was there already is the user's.
         DWORD levels = context.prior ? context.prior->MadeLevels(row.installPath.get()) : 0;
         char earlier[2 * MAX_PATH];
         if (levels == 0 && key.ReadString("UninstallString", earlier, sizeof earlier) &&
             std::strcmp(earlier, command) == 0)
-            key.ReadDword(kMadeFolderLevelsValue, levels);
+            levels = ReadMadeFolderLevels(key);
         key.WriteString("DisplayName", row.productName.get());
         key.WriteString("UninstallString", command);
         if (context.prior)

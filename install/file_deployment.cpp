@@ -14,32 +14,17 @@ namespace {
 
 const WORD kFindMenuLibraryPayload = 998;
 
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Where folder creation starts in `path`: after "X:\" for a drive path, after the server's
-// backslash for a network path, so that the share itself is the first prefix tried. 0 for
-// any other path, which cannot be deployed to.
-size_t CreationStart(const char* path) {
-    if (path[0] == '\\' && path[1] == '\\') {
-        const char* serverEnd = std::strchr(path + 2, '\\');
-        // A server without a share names no folder at all.
-        if (serverEnd == nullptr || serverEnd == path + 2 || serverEnd[1] == '\0' ||
-            serverEnd[1] == '\\')
-            return 0;
-        return static_cast<size_t>(serverEnd - path) + 1;
-    }
-    if (IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\')
-        return 3;
-    return 0;
-}
-
-// One folder whose parent exists; true as well when a folder of that name is there already,
-// whatever error its creation answered: the root of a share served from NTFS answers
-// ERROR_ACCESS_DENIED. What is there decides.
-bool MakeFolder(PriorState* prior, const char* folder, LPSECURITY_ATTRIBUTES security) {
+// One folder whose parent exists. A level that was there when the install folder was checked
+// (`wasPresent`) is taken as it is, whatever error its creation answered. Any other must be
+// made now, or have been made by this run for an earlier module: a folder that someone else
+// made since the check is refused, since it would hold the programs under that one's access
+// list instead of the protected one that setup gives the levels it makes.
+bool MakeFolder(PriorState* prior, const char* folder, LPSECURITY_ATTRIBUTES security,
+                bool wasPresent) {
     if (!CreateDirectoryA(folder, security)) {
+        if (!wasPresent)
+            return prior != nullptr && GetLastError() == ERROR_ALREADY_EXISTS &&
+                   prior->FolderMade(folder);
         DWORD attributes = GetFileAttributesA(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
@@ -51,28 +36,30 @@ bool MakeFolder(PriorState* prior, const char* folder, LPSECURITY_ATTRIBUTES sec
 }
 
 // Creates every missing folder of the install path, its parents first, noting each one made so
-// that the rollback and the uninstaller remove those and no other.
-bool CreateInstallFolders(PriorState* prior, const char* installPath) {
+// that the rollback and the uninstaller remove those and no other. The levels of the path
+// that end within its first `presentLength` characters were there when the folder was checked.
+bool CreateInstallFolders(PriorState* prior, const char* installPath, size_t presentLength) {
     char folder[MAX_PATH];
     if (!installPath || !CopyString(folder, installPath, MAX_PATH))
         return false;
     size_t length = std::strlen(folder);
-    if (length == 0 || folder[length - 1] != '\\') {
+    if (length == 0 || !IsPathSeparator(folder[length - 1])) {
         if (length + 2 > MAX_PATH)
             return false;
         folder[length++] = '\\';
         folder[length] = '\0';
     }
-    size_t start = CreationStart(folder);
+    size_t start = PathRootLength(folder);
     if (start == 0 || PassesThroughReparsePoint(folder))
         return false;
     FolderSecurity security(folder);
     for (size_t i = start; i < length; ++i) {
-        if (folder[i] != '\\')
+        if (!IsPathSeparator(folder[i]))
             continue;
+        const char separator = folder[i];
         folder[i] = '\0';
-        bool present = MakeFolder(prior, folder, security.Attributes());
-        folder[i] = '\\';
+        bool present = MakeFolder(prior, folder, security.Attributes(), i <= presentLength);
+        folder[i] = separator;
         if (!present)
             return false;
     }
@@ -131,7 +118,7 @@ bool DeployModule(SetupContext& context, ProgressBox& progress, DWORD module) {
     PriorState* prior = context.prior;
     // A path the system could not give whole is absent: the install fails before it writes.
     if (!context.findMenuLibraryPath || !row.uninstallerPath || !ModuleFilesFit(module, row) ||
-        !CreateInstallFolders(prior, row.installPath.get()))
+        !CreateInstallFolders(prior, row.installPath.get(), row.presentLength))
         return false;
     PayloadExtractor extractor;
     const WORD base = static_cast<WORD>((module + 1) * 1000);

@@ -2,6 +2,8 @@
 // group and one entry per selected module; the library reads the entries to build its menu.
 #include "install/find_menu.h"
 
+#include <cstring>
+
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
@@ -29,6 +31,25 @@ void RegisterModuleEntry(RegKey& key, DWORD module, const ModuleRow& row) {
     key.WriteString("HelpText", TextOrEmpty(row.description));
 }
 
+// How many keys above the group, from its parent upward, are not there yet: creating the group
+// makes them. 0 when that cannot be told.
+DWORD MissingParentKeys() {
+    char path[MAX_PATH];
+    if (!CopyString(path, kFindGroupKey, sizeof path))
+        return 0;
+    DWORD missing = 0;
+    for (char* separator; (separator = std::strrchr(path, '\\')) != nullptr; ++missing) {
+        *separator = '\0';
+        RegKey key("");
+        bool present = false;
+        if (!key.Probe(LocalMachine, path, present))
+            return 0;
+        if (present)
+            break;
+    }
+    return missing;
+}
+
 } // namespace
 
 void RegisterFindMenu(SetupContext& context) {
@@ -40,10 +61,14 @@ void RegisterFindMenu(SetupContext& context) {
         return;
     key.WriteString("ThreadingModel", "Apartment");
     key.WriteString(nullptr, TextOrEmpty(context.findMenuLibraryPath));
-    // Without the group the entries and the approval would point at nothing.
+    // Without the group the entries and the approval would point at nothing. The keys above it
+    // that its creation makes are recorded in it, as the uninstall entries record the folders.
+    const DWORD madeParents = MissingParentKeys();
     if (!key.Open(LocalMachine, kFindGroupKey, false))
         return;
     key.WriteString(nullptr, kFindMenuClassId);
+    if (madeParents > 0)
+        key.WriteDword(kMadeKeyLevelsValue, madeParents);
     for (DWORD i = 0; i < context.moduleCount; ++i) {
         if (context.selected[i])
             RegisterModuleEntry(key, i, context.modules[i]);

@@ -15,21 +15,10 @@ const DWORD kReparsePoint = 0x00000400; // FILE_ATTRIBUTE_REPARSE_POINT
 // the Users group read and execute; for the folder, its subfolders and its files.
 const char kProtectedList[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
-// The length of `path`'s volume root ("C:\" or "\\server\share\"), or 0 for any other path.
-size_t RootLength(const char* path) {
-    if (path[0] != '\0' && path[1] == ':' && path[2] == '\\')
-        return 3;
-    if (path[0] != '\\' || path[1] != '\\')
-        return 0;
-    const char* server = std::strchr(path + 2, '\\');
-    const char* share = server ? std::strchr(server + 1, '\\') : nullptr;
-    return share ? static_cast<size_t>(share - path) + 1 : 0;
-}
-
 // Whether `path` is `folder` or lies below it, ignoring letter case and a trailing backslash.
 bool IsWithin(const char* path, const char* folder) {
     size_t length = std::strlen(folder);
-    if (length > 0 && folder[length - 1] == '\\')
+    if (length > 0 && IsPathSeparator(folder[length - 1]))
         --length;
     if (length == 0 || std::strlen(path) < length)
         return false;
@@ -37,19 +26,19 @@ bool IsWithin(const char* path, const char* folder) {
         if (AsciiUpper(path[i]) != AsciiUpper(folder[i]))
             return false;
     }
-    return path[length] == '\0' || path[length] == '\\';
+    return path[length] == '\0' || IsPathSeparator(path[length]);
 }
 
 } // namespace
 
 bool PassesThroughReparsePoint(const char* path) {
     char level[MAX_PATH];
-    size_t root = RootLength(path);
+    size_t root = PathRootLength(path);
     if (root == 0 || !CopyString(level, path, sizeof level))
         return false;
     size_t length = std::strlen(level);
     for (size_t i = root; i <= length; ++i) {
-        if (level[i] != '\\' && level[i] != '\0')
+        if (!IsPathSeparator(level[i]) && level[i] != '\0')
             continue;
         if (i == root)
             continue;

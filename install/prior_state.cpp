@@ -21,6 +21,8 @@
 namespace {
 
 const char kKeptSuffix[] = ".nqkeep";
+// The run's own file, moved aside while the earlier one goes back.
+const char kAsideSuffix[] = ".nqundo";
 // Deeper than any tree of the suite's; a deeper one is refused rather than read on a stack
 // that would not hold it.
 const int kDeepestKept = 32;
@@ -252,13 +254,13 @@ void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD 
     }
 }
 
-// Renames `path` to the first free name of "<path>.nqkeep", "<path>.nqkeep2" to ".nqkeep9",
-// named in `kept`. A copy already there was left by a run that never ended or could not put it
-// back: it may be the only copy of an earlier file, so it stays as it is.
-bool KeepBeside(const char* path, char (&kept)[MAX_PATH]) {
+// Renames `path` to the first free name of "<path><suffix>", "<path><suffix>2" to "...9", named
+// in `kept`. A copy already there was left by a run that never ended or could not put it back:
+// it may be the only copy of an earlier file, so it stays as it is.
+bool KeepBeside(const char* path, char (&kept)[MAX_PATH], const char* keptSuffix = kKeptSuffix) {
     for (char number = '1'; number <= '9'; ++number) {
         const char suffix[] = {number, '\0'};
-        if (!ConcatStrings(kept, sizeof kept, path, kKeptSuffix) ||
+        if (!ConcatStrings(kept, sizeof kept, path, keptSuffix) ||
             (number > '1' && !AppendString(kept, sizeof kept, suffix)))
             return false;
         if (MoveFileA(path, kept))
@@ -426,8 +428,27 @@ bool PriorState::UndoFile(const char* path) {
     if (kept[0] == '\0')
         return true;
     files_.data[file.text - 1 - reinterpret_cast<const char*>(files_.data)] = 'f';
-    DeleteFileA(path);
-    MoveFileA(kept, path);
+    // The run's file moves aside before the earlier one comes back, so that the name never
+    // stands empty with the earlier copy stuck beside it: a deletion would leave the name
+    // pending while another program (a virus scanner, the indexer) holds the file with delete
+    // sharing, and no rename could take it then.
+    char aside[MAX_PATH];
+    const bool moved = KeepBeside(path, aside, kAsideSuffix);
+    const DWORD error = moved ? ERROR_SUCCESS : GetLastError();
+    if (!moved && error != ERROR_FILE_NOT_FOUND) {
+        // Held without delete sharing: the earlier copy replaces it at the next restart.
+        ScheduleReplaceAtRestart(kept, path);
+        return false;
+    }
+    if (MoveFileA(kept, path)) {
+        if (moved)
+            DeleteNowOrAtRestart(aside, kKeptCopyKey);
+        return false;
+    }
+    // The earlier copy cannot come back now: the run's file keeps the name until the restart.
+    if (moved && !MoveFileA(aside, path))
+        ScheduleReplaceAtRestart(aside, path);
+    ScheduleReplaceAtRestart(kept, path);
     return false;
 }
 
@@ -446,10 +467,10 @@ DWORD PriorState::MadeLevels(const char* folder) const {
     if (!CopyString(level, folder, sizeof level))
         return 0;
     size_t length = std::strlen(level);
-    if (length > 0 && level[length - 1] == '\\')
+    if (length > 0 && IsPathSeparator(level[length - 1]))
         level[length - 1] = '\0';
     DWORD levels = 0;
-    for (char* separator; FolderMade(level) && (separator = std::strrchr(level, '\\'));) {
+    for (char* separator; FolderMade(level) && (separator = LastPathSeparator(level));) {
         ++levels;
         *separator = '\0';
     }

@@ -13,3 +13,4 @@ const char kApprovedExtensionsKey[] =
 const char kFindMenuClassKey[] = "CLSID\\" NQ_FIND_MENU_CLASS_ID;
 const char kFindMenuServerKey[] = "CLSID\\" NQ_FIND_MENU_CLASS_ID "\\InProcServer32";
 const char kMadeFolderLevelsValue[] = "CreatedFolderLevels";
+const char kMadeKeyLevelsValue[] = "CreatedKeyLevels";

@@ -12,3 +12,6 @@ extern const char kFindMenuServerKey[];
 // In a module's uninstall entry: how many levels of its install folder, from the folder itself
 // upward, setup made.
 extern const char kMadeFolderLevelsValue[];
+// In the Find-menu group key: how many levels of keys above it, from its parent upward, setup
+// made for it; the last module's removal takes them again while they are empty.
+extern const char kMadeKeyLevelsValue[];

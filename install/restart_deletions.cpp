@@ -24,7 +24,7 @@ constexpr int kLineCapacity = 1024;
 constexpr DWORD kPendingCapacity = 16384;
 constexpr DWORD kValueNameCapacity = 1024;
 
-bool IsBlank(char c) {
+bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
@@ -41,7 +41,7 @@ DWORD BoundedLength(const WCHAR* text, DWORD limit) {
 }
 
 const char* SkipBlanks(const char* text) {
-    while (IsBlank(*text))
+    while (IsWhiteSpace(*text))
         ++text;
     return text;
 }
@@ -297,6 +297,11 @@ void WithdrawWininitEntry(unsigned keyNumber) {
     char key[16] = "NQ";
     AppendHexNumber(key, sizeof key, keyNumber);
     WritePrivateProfileStringA("Rename", key, nullptr, kWininitName);
+}
+
+bool ScheduleReplaceAtRestart(const char* from, const char* to) {
+    return !IsWin9xPlatform() &&
+           MoveFileExA(from, to, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 void DeleteNowOrAtRestart(const char* path, unsigned keyNumber) {

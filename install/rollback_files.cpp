@@ -47,7 +47,7 @@ void RemoveMadeFolders(PriorState* prior, const char* installPath, DWORD levels)
     if (!CopyString(folder, installPath, sizeof folder))
         return;
     size_t length = std::strlen(folder);
-    if (length > 0 && folder[length - 1] == '\\')
+    if (length > 0 && IsPathSeparator(folder[length - 1]))
         folder[length - 1] = '\0';
     for (DWORD level = 0;; ++level) {
         bool made = prior ? prior->FolderMade(folder) : level < levels;
@@ -55,12 +55,27 @@ void RemoveMadeFolders(PriorState* prior, const char* installPath, DWORD levels)
                     ((made || prior) && GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES);
         if (!gone)
             break;
-        char* separator = std::strrchr(folder, '\\');
+        char* separator = LastPathSeparator(folder);
         // "C:" alone names the drive's current directory, not its root: never remove that.
         if (separator == nullptr || separator == folder || separator[-1] == ':')
             break;
         *separator = '\0';
     }
+}
+
+// Deletes the file at `path` in a folder that its user controls with the handle that opens it:
+// a link there is opened as itself and goes, never what it leads to, and a folder does not open.
+// The 95 family has no links, nor a deletion on close to rely on: there the name goes.
+void DeleteThroughHandle(const char* path) {
+    if (IsWin9xPlatform()) {
+        DeleteFileA(path);
+        return;
+    }
+    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
 }
 
 void DeleteModuleTempFiles() {
@@ -83,7 +98,7 @@ void DeleteModuleTempFiles() {
         char path[MAX_PATH];
         std::memcpy(path, directory, length + 1);
         if (JoinPath(path, found.cFileName))
-            DeleteFileA(path);
+            DeleteThroughHandle(path);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }

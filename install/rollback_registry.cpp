@@ -2,6 +2,8 @@
 // types and, once no module of the suite is left in the Find-menu group, the keys they share.
 #include "install/rollback.h"
 
+#include <cstring>
+
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "install/document_types.h"
@@ -24,6 +26,34 @@ void RemoveSubkey(KeyBase base, const char* parent, const char* name) {
         RemoveSuiteKey(nullptr, base, path, true);
 }
 
+// The keys above the Find-menu group that setup made for it, once the group is gone, from its
+// parent upward while each is empty; a key that holds anything of anyone else's stays, and so do
+// those above it.
+void RemoveMadeParentKeys(DWORD levels) {
+    char path[MAX_PATH];
+    RegKey key("");
+    bool present = true;
+    if (levels == 0 || !CopyString(path, kFindGroupKey, sizeof path) ||
+        !key.Probe(LocalMachine, path, present) || present)
+        return;
+    for (DWORD level = 0; level < levels; ++level) {
+        char* separator = std::strrchr(path, '\\');
+        if (separator == nullptr)
+            return;
+        *separator = '\0';
+        bool more = true;
+        char name[4];
+        DWORD type;
+        DWORD size;
+        if (!key.Open(LocalMachine, path, true) || key.HasSubkeys() ||
+            !key.EnumValue(0, name, sizeof name, type, size, more) || more)
+            return;
+        key.Close();
+        if (!key.DeleteKey(LocalMachine, path))
+            return;
+    }
+}
+
 // The suite's settings and the Find-menu extension's registration, children before parents.
 // Without a run to undo, the shared keys go one by one: another module's key below them
 // keeps them.
@@ -36,7 +66,14 @@ void DeleteSharedKeys() {
     if (key.Open(CurrentUser, "Software\\QuilloSoft", true) && !key.HasSubkeys())
         RemoveSuiteKey(nullptr, CurrentUser, "Software\\QuilloSoft", false);
     key.Close();
+    DWORD madeParents = 0;
+    RegKey group("");
+    if (!group.Open(LocalMachine, kFindGroupKey, true) ||
+        !group.ReadDword(kMadeKeyLevelsValue, madeParents))
+        madeParents = 0;
+    group.Close();
     RemoveSuiteKey(nullptr, LocalMachine, kFindGroupKey, false);
+    RemoveMadeParentKeys(madeParents);
     RemoveSuiteKey(nullptr, ClassesRoot, kFindMenuClassKey, true);
     const PriorState* prior = RunRecord();
     if (!IsWin9xPlatform() && !(prior && prior->ApprovalExisted())) {

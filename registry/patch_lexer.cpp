@@ -12,7 +12,7 @@ int HexDigitValue(char c) {
 
 void SkipBlanks(const char*& cursor) {
     for (;;) {
-        while (IsBlank(*cursor))
+        while (IsPatchBlank(*cursor))
             ++cursor;
         if (*cursor != '\\')
             return;
@@ -24,7 +24,7 @@ void SkipBlanks(const char*& cursor) {
 
 bool EndOfLine(const char*& cursor, bool strict) {
     if (strict) {
-        while (IsBlank(*cursor))
+        while (IsPatchBlank(*cursor))
             ++cursor;
         if (!IsEndOfLine(*cursor))
             return false;

@@ -11,7 +11,7 @@
 constexpr size_t kQuotedCapacity = 1024;
 
 // Space, tab, vertical tab and form feed; never a line break.
-inline bool IsBlank(char c) {
+inline bool IsPatchBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 inline bool IsLineBreak(char c) {

@@ -18,6 +18,11 @@ for image in "$@"; do
     status=1
     continue
   fi
+  # Terminal-Server aware: on a terminal server the Windows folder must be the machine's.
+  if ! grep -q 'TERMINAL_SERVICE_AWARE' <<<"$listing"; then
+    echo "check-imports: $image is not marked Terminal-Server aware" >&2
+    status=1
+  fi
   for name in $names; do
     if [[ "$allowed" != *" $name "* ]]; then
       echo "check-imports: $image imports $name, which is not a known DLL of the system" >&2

@@ -14,34 +14,19 @@
 #include "driver/system_libraries.h"
 #include "install/registry_names.h"
 #include "install/rollback.h"
+#include "install/uninstall_entry.h"
 #include "platform/ascii_case.h"
 #include "registry/reg_key.h"
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// A drive path ("C:\...") or a network path ("\\server\..."): the only forms that name the
-// same folder whatever the current directory is.
-bool IsFullPath(const char* path) {
-    if (path[0] == '\\')
-        return path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
-    return IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
-}
-
 // Two paths name the same file or folder: letter case and one trailing backslash aside.
 bool SamePath(const char* a, const char* b) {
     size_t lengthA = std::strlen(a);
     size_t lengthB = std::strlen(b);
-    if (lengthA > 0 && a[lengthA - 1] == '\\')
+    if (lengthA > 0 && IsPathSeparator(a[lengthA - 1]))
         --lengthA;
-    if (lengthB > 0 && b[lengthB - 1] == '\\')
+    if (lengthB > 0 && IsPathSeparator(b[lengthB - 1]))
         --lengthB;
     if (lengthA != lengthB)
         return false;
@@ -50,19 +35,6 @@ bool SamePath(const char* a, const char* b) {
             return false;
     }
     return true;
-}
-
-// Where `text` has `word` followed by a blank, ignoring letter case; null when nowhere.
-const char* FindWordAndBlank(const char* text, const char* word) {
-    size_t length = std::strlen(word);
-    for (const char* at = text; *at != '\0'; ++at) {
-        size_t i = 0;
-        while (i < length && at[i] != '\0' && AsciiUpper(at[i]) == AsciiUpper(word[i]))
-            ++i;
-        if (i == length && at[length] == ' ')
-            return at;
-    }
-    return nullptr;
 }
 
 bool OpenUninstallEntry(RegKey& key, DWORD module) {
@@ -81,13 +53,7 @@ bool ReadRegisteredFolder(DWORD module, char (&folder)[MAX_PATH]) {
     if (!OpenUninstallEntry(key, module) ||
         !key.ReadString("UninstallString", command, sizeof command))
         return false;
-    // Found by the uninstaller's file name, so that a Windows folder with blanks or another
-    // letter case still leaves the install folder as the rest.
-    const char* at = FindWordAndBlank(command, row.uninstallerFile);
-    if (at == nullptr)
-        return false;
-    return CopyString(folder, at + std::strlen(row.uninstallerFile) + 1, sizeof folder) &&
-           folder[0] != '\0';
+    return ReadUninstallFolder(command, row.uninstallerFile, folder);
 }
 
 // The target of the shell link `linkPath`; false when it cannot be read.
@@ -124,14 +90,11 @@ void DeleteDesktopLink(DWORD module, const ModuleRow& row) {
         DeleteFileA(link);
 }
 
-// How many levels of the install folder setup made, as its entry records them; an entry
-// written before setup kept the count names none but the module's own folder.
-DWORD ReadMadeFolderLevels(DWORD module) {
+// How many levels of the install folder setup made, as its entry records them.
+DWORD ReadEntryFolderLevels(DWORD module) {
     RegKey key("");
-    DWORD levels = 1;
-    if (OpenUninstallEntry(key, module))
-        key.ReadDword(kMadeFolderLevelsValue, levels);
-    return levels;
+    OpenUninstallEntry(key, module);
+    return ReadMadeFolderLevels(key);
 }
 
 bool FileExists(const char* path) {
@@ -197,7 +160,7 @@ UninstallOutcome CheckUninstall(DWORD module, const char* commandLine,
         return ReadRegisteredFolder(module, installPath) ? UninstallOutcome::NotInstallFolder
                                                          : UninstallOutcome::NotInstalled;
     }
-    if (!IsFullPath(given))
+    if (PathRootLength(given) == 0)
         return UninstallOutcome::RelativePath;
     if (!ReadRegisteredFolder(module, installPath))
         return UninstallOutcome::NotInstalled;
@@ -210,7 +173,7 @@ void RemoveModule(SetupContext& context, DWORD module, const char* installPath) 
         context.selected[i] = i == module;
     ModuleRow& row = context.modules[module];
     row.installPath = DuplicateString(installPath);
-    row.madeFolderLevels = ReadMadeFolderLevels(module);
+    row.madeFolderLevels = ReadEntryFolderLevels(module);
     DeleteDesktopLink(module, row);
     // Registry first: the file half asks the Find-menu group whether the shared files go.
     RollBackRegistry(context);
@@ -218,6 +181,7 @@ void RemoveModule(SetupContext& context, DWORD module, const char* installPath) 
 }
 
 UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     LimitLibrarySearch();
     if (module >= kCatalogueRowCount)
         return UninstallOutcome::NotInstalled;

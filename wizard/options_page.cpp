@@ -47,7 +47,7 @@ bool OptionsPage::OnKillActive() {
     desktopShortcuts_ = GetCheck(kDesktopBox);
     mailingList_ = GetCheck(kMailingListBox);
     GetItemText(kPathField, installPath_, sizeof installPath_);
-    switch (CheckInstallFolder(installPath_, spaceCheckPending_)) {
+    switch (CheckFolder(spaceCheckPending_)) {
     case FolderCheck::Refused:
         ShowMessage(kAccessMessage, MB_OK);
         return true;
@@ -91,4 +91,8 @@ void OptionsPage::GetInstallPath(char* buffer, size_t size) const {
         return;
     std::memset(buffer, 0, size);
     std::strncpy(buffer, installPath_, size - 1);
+}
+
+FolderCheck OptionsPage::CheckFolder(bool checkSpace) {
+    return CheckInstallFolder(installPath_, checkSpace, &presentLength_);
 }

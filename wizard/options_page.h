@@ -3,6 +3,7 @@
 // lacks room for the chosen modules; Next skips the news server page unless News is chosen.
 #pragma once
 
+#include "wizard/install_path.h"
 #include "wizard/wizard_page.h"
 
 class OptionsPage : public WizardPage {
@@ -23,6 +24,10 @@ class OptionsPage : public WizardPage {
     bool SetInstallPath(const char* path);
     // The install folder into `buffer` of `size` bytes, the rest of the buffer zero-filled.
     void GetInstallPath(char* buffer, size_t size) const;
+    // Checks the install folder as leaving the page does, keeping what of it was there.
+    FolderCheck CheckFolder(bool checkSpace);
+    // What of the install folder was there when it was last checked (`TestInstallPath`).
+    size_t PresentLength() const { return presentLength_; }
 
   private:
     char installPath_[MAX_PATH];
@@ -30,4 +35,5 @@ class OptionsPage : public WizardPage {
     bool mailingList_ = false;
     // True while the free-space warning has not been accepted for the path in the field.
     bool spaceCheckPending_ = true;
+    size_t presentLength_ = static_cast<size_t>(-1);
 };

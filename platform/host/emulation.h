@@ -43,8 +43,8 @@ void ReleaseHeldFiles();
 // handle open on it does not share that access.
 bool RewriteAsAnotherProcess(const char* path, const std::string& bytes);
 bool DeleteAsAnotherProcess(const char* path);
-// Turns the existing folder at `path` into a reparse point (a junction or a symbolic link, as
-// a user may have made it); false when there is no such folder.
+// Turns the existing folder or file at `path` into a reparse point (a junction or a symbolic
+// link, as a user may have made it); false when there is nothing there.
 bool MakeReparsePoint(const char* path);
 // The access list the folder at `path` was created with, in its SDDL text, or "" when it took
 // its parent's.

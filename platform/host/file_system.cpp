@@ -624,10 +624,10 @@ static std::shared_ptr<fs::Node> FindExistingFolder(const char* path) {
 }
 
 bool MakeReparsePoint(const char* path) {
-    std::shared_ptr<fs::Node> folder = FindExistingFolder(path);
-    if (!folder)
+    std::shared_ptr<fs::Node> entry = FindExistingEntry(path);
+    if (!entry)
         return false;
-    folder->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    entry->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     return true;
 }
 

@@ -312,6 +312,34 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
     return static_cast<DWORD>(size);
 }
 
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+    OpenFile* open = FindOpenFile(file);
+    if (!open)
+        return FailBool(ERROR_INVALID_HANDLE);
+    if (DWORD error = hostemu::detail::CheckFault("GetFileInformationByHandle"))
+        return FailBool(error);
+    std::memset(information, 0, sizeof *information);
+    const Node& node = *open->node;
+    information->dwFileAttributes = node.attributes;
+    information->nFileSizeLow = static_cast<DWORD>(node.data.size());
+    information->nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(node.data.size()) >> 32);
+    information->nNumberOfLinks = 1;
+    const uint64_t index = reinterpret_cast<uintptr_t>(&node);
+    information->nFileIndexLow = static_cast<DWORD>(index);
+    information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+    return TRUE;
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+    DWORD error = 0;
+    OpenFile* open = EnterTransfer("SetEndOfFile", file, Writes, error);
+    if (!open)
+        return FailBool(error);
+    if (!hostemu::fs::ResizeData(*open->node, open->position))
+        return FailBool(ERROR_DISK_FULL);
+    return TRUE;
+}
+
 BOOL DeleteFileA(LPCSTR fileName) {
     if (DWORD error = hostemu::detail::CheckFault("DeleteFileA", fileName ? fileName : ""))
         return FailBool(error);

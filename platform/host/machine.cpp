@@ -12,6 +12,7 @@ struct Machine {
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM32";
     DWORD lastError = 0;
     DWORD ticks = 0x51A2;
+    UINT errorMode = 0;
 };
 
 Machine& TheMachine() {
@@ -89,4 +90,14 @@ UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
         return 0;
     }
     return CopyDirectory(TheMachine().windowsDirectory, buffer, size);
+}
+
+UINT SetErrorMode(UINT mode) {
+    UINT previous = TheMachine().errorMode;
+    TheMachine().errorMode = mode;
+    return previous;
+}
+
+UINT GetErrorMode() {
+    return TheMachine().errorMode;
 }

@@ -56,3 +56,30 @@ TEST_F(HostSilentInstall, ADriveWithMoreThanFourGigabytesFreeHasRoom_HostOnly) {
     EXPECT_EQ(0, Run("/S /D=E:\\Quillo", log)) << log;
     EXPECT_NE(std::string::npos, log.find("Install folder E:\\Quillo: accepted\r\n")) << log;
 }
+
+// The log of an administrator's run goes nowhere but where its name says: not through a
+// junction on the way, not into a link at the last level; a file there is emptied only when
+// the run is not refused for its arguments. A suite key that cannot be read whole is a refusal
+// before the first change.
+TEST_F(HostSilentInstall, TheLogGoesOnlyWhereItsNameSaysAndRefusalsSayWhatTheyAre_HostOnly) {
+    ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\Link\\setup.log", "someone's"));
+    ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Users\\Ann\\Link"));
+    ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\linked.log", "someone's"));
+    ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Users\\Ann\\linked.log"));
+    const std::string registry = hostemu::ExportRegistry();
+    for (const char* log : {"C:\\Users\\Ann\\Link\\setup.log", "C:\\Users\\Ann\\Link/setup.log",
+                            "C:\\Users\\Ann\\linked.log", "setup.log"}) {
+        EXPECT_EQ(2, RunSetup((std::string("/S /LOG=") + log).c_str())) << log;
+        std::string bytes;
+        EXPECT_TRUE(log[0] == 's' || (ReadTestFile(log, bytes) && bytes == "someone's")) << log;
+    }
+    EXPECT_EQ(registry, hostemu::ExportRegistry());
+
+    hostemu::FailPath("RegOpenKeyExA", "HKEY_CURRENT_USER\\Software\\QuilloSoft",
+                      ERROR_ACCESS_DENIED);
+    std::string log;
+    EXPECT_EQ(2, Run("/S", log));
+    EXPECT_NE(std::string::npos, log.find("The suite's registry keys: cannot be read whole\r\n"
+                                          "Nothing was installed. Exit code 2.\r\n"))
+        << log;
+}

@@ -146,13 +146,13 @@ TEST_F(SilentInstall, InstallsWhatTheWizardInstallsByDefaultAndLogsEachStep) {
     auto quoted = [](std::string text) {
         std::string out;
         for (char c : text)
-            out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+            out += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
         return "\"" + out + "\"";
     };
     for (const std::string& value : std::vector<std::string>{
              "\"DisplayName\"=\"WebQuillo\"",
              "\"UninstallString\"=" + quoted(uninstaller + " " + module),
-             "\"QuietUninstallString\"=" + quoted(uninstaller + " /S " + module),
+             "\"QuietUninstallString\"=" + quoted("\"" + uninstaller + "\" /S " + module),
              "\"Publisher\"=\"QuilloSoft\"", "\"DisplayVersion\"=\"1.0.0.0\"",
              "\"DisplayIcon\"=" + quoted(module + "\\WebQuillo.exe"),
              "\"InstallLocation\"=" + quoted(module), "\"NoModify\"=dword:00000001",
@@ -195,8 +195,12 @@ TEST_F(SilentInstall, RefusalsAnswerTwoAndWriteNothingButTheLog) {
     // A file where the folder should go: its levels cannot be made.
     ASSERT_TRUE(WriteTestFile(ScratchPath("taken"), "x"));
     const std::string tooLong = "C:\\" + std::string(240, 'q');
+    // Arguments not understood are refused before the log is opened: a file there stays.
+    ASSERT_TRUE(WriteTestFile(LogPath(), "kept"));
+    EXPECT_EQ(2, Run("/LOG=\"" + LogPath() + "\" /S /MODULES=Web,Mail"));
+    EXPECT_EQ("kept", Log());
+    ASSERT_TRUE(DeleteFileA(LogPath().c_str()));
     const Refusal refusals[] = {
-        {"/S /MODULES=Web,Mail", "Arguments: not understood"},
         {"/S /D=Program Files\\QuilloSoft", "Install folder Program Files\\QuilloSoft: cannot be "
                                             "created or written"},
         {"/S /D=" + ScratchPath("taken\\QuilloSoft"), ": cannot be created or written"},
@@ -211,14 +215,40 @@ TEST_F(SilentInstall, RefusalsAnswerTwoAndWriteNothingButTheLog) {
         DeleteFileA(LogPath().c_str());
         EXPECT_EQ(nothing, Machine(Folder())) << refusal.arguments;
     }
-    // A log that cannot be written is refused as well.
+    // A log that cannot be written is refused as well, and so is a folder as the log.
     EXPECT_EQ(2, Run("/S /LOG=" + ScratchPath("no such folder\\log.txt")));
+    EXPECT_EQ(2, Run("/S /LOG=" + ScratchPath("")));
     EXPECT_EQ(nothing, Machine(Folder()));
+
+    // An earlier version, which the wizard's notice asks the user to remove first: refused,
+    // unless the command line says to go over it.
+    HKEY older;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER,
+                                             "Software\\Delvane\\NetQuillo\\CurrentVersion\\Web",
+                                             0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &older, nullptr));
+    RegCloseKey(older);
+    EXPECT_EQ(2, Run("/S /LOG=\"" + LogPath() + "\" /D=" + Folder()));
+    EXPECT_TRUE(Contains(Log(), "An earlier version of the suite: installed; remove it first, or "
+                                "add /FORCE to install over it\r\nNothing was installed. Exit "
+                                "code 2.\r\n"))
+        << Log();
+    EXPECT_EQ(nothing, Machine(Folder()));
+    EXPECT_EQ(0, Run("/S /FORCE /LOG=\"" + LogPath() + "\" /D=" + Folder()));
+    EXPECT_TRUE(Contains(Log(), "installing over it (/FORCE)\r\n")) << Log();
 }
 
-TEST_F(SilentInstall, OptionsWithoutSilentShowTheirListAndInstallNothing) {
+// Without "/S" setup is the wizard, whatever else a launcher passes; "/?" alone lists the
+// options. A drive without a disc never stops either at a system box.
+TEST_F(SilentInstall, WithoutSilentTheWizardRunsAndOnlyAQuestionMarkListsTheOptions) {
     const std::string nothing = Machine(Folder());
-    for (const char* arguments : {"/?", "/S /?", "/MODULES=Web", "/D=C:\\Quillo", "/install"}) {
+    SetErrorMode(0);
+    for (const char* arguments : {"/MODULES=Web", "/D=C:\\Quillo", "/install"}) {
+        scripted::ScriptedUser user({Expect::Page(101), Do::Cancel(), Do::Answer(IDYES)});
+        EXPECT_EQ(0, user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));
+        EXPECT_EQ("", user.Failures()) << arguments;
+        EXPECT_NE(0u, GetErrorMode() & SEM_FAILCRITICALERRORS);
+    }
+    for (const char* arguments : {"/?", "/S /?"}) {
         scripted::ScriptedUser user(
             {Expect::Message(
                  "NetQuilloSetup.exe installs the NetQuillo suite. Started without options it "
@@ -226,7 +256,8 @@ TEST_F(SilentInstall, OptionsWithoutSilentShowTheirListAndInstallNothing) {
                  "\n\n/S\tinstall silently, taking every answer that setup proposes\n"
                  "/MODULES=Web,News\tonly these modules, by short name: Web, Email, Phone, File, "
                  "News, IRC (all when absent)\n/LOG=path\twrite a log of every step (a path "
-                 "with blanks in double quotes)\n/D=folder\tthe install folder; the last option, "
+                 "with blanks in double quotes)\n/FORCE\tinstall even over an earlier version of the "
+                 "suite\n/D=folder\tthe install folder; the last option, "
                  "the rest of the line, no quotes\n/?\tthis message\n\nExit codes: 0 installed, "
                  "1 failed and rolled back, 2 refused with nothing changed.",
                  kTitle),

@@ -50,3 +50,27 @@ TEST(AppendHexNumber, UpperCaseWithoutLeadingZerosAndNeverCutShort) {
     EXPECT_FALSE(AppendHexNumber(tight, sizeof tight, 0x1AB));
     EXPECT_STREQ("NQ", tight);
 }
+
+// Where a path's first level begins, one rule for every caller: the install-folder check,
+// deployment, the reparse-point check and the uninstaller's command line.
+TEST(PathRootLength, EveryFormOfPath) {
+    const struct {
+        const char* path;
+        size_t root;
+    } cases[] = {
+        {"C:\\Program Files", 3}, {"c:/Program Files", 3}, {"C:\\", 3},
+        {"\\\\server\\share\\QuilloSoft", 15}, {"//server/share/QuilloSoft", 15},
+        {"\\\\server\\share", 14}, {"\\\\server\\share\\", 15},
+        {"\\\\?\\C:\\Program Files", 0}, {"\\\\.\\C:\\Program Files", 0},
+        {"\\\\?\\UNC\\server\\share\\x", 0}, {"\\\\\\share\\x", 0}, {"\\\\server\\\\x", 0},
+        {"\\\\server", 0}, {"\\\\server\\", 0}, {"1:\\Folder", 0}, {"C:", 0}, {"C:Folder", 0},
+        {"\\Folder", 0}, {"Folder\\Sub", 0}, {"", 0}, {"C", 0},
+    };
+    for (const auto& form : cases)
+        EXPECT_EQ(form.root, PathRootLength(form.path)) << form.path;
+    char path[] = "C:\\A/B\\C";
+    EXPECT_STREQ("\\C", LastPathSeparator(path));
+    char joined[MAX_PATH] = "C:\\A/";
+    ASSERT_TRUE(JoinPath(joined, "B"));
+    EXPECT_STREQ("C:\\A/B", joined);
+}

@@ -2,6 +2,7 @@
 // network shares, full disks, failing calls and the exact sequence the user saw. Host-only.
 #include "install/file_deployment.h"
 #include "install/payload_extractor.h"
+#include "install/prior_state.h"
 #include "install/rollback.h"
 #include "platform/host/emulation.h"
 #include "tests/install/deployment_fixture.h"
@@ -47,8 +48,8 @@ TEST_F(HostInstall, ANetworkPathIsCreatedFromItsShareOn_HostOnly) {
     Select({0}, "\\\\server\\share\\QuilloSoft");
     unsigned before = hostemu::CallCount("CreateDirectoryA");
     ASSERT_TRUE(DeployFiles(*context_, box_));
-    // The share itself, then QuilloSoft, then the module's folder.
-    EXPECT_EQ(before + 3, hostemu::CallCount("CreateDirectoryA"));
+    // QuilloSoft, then the module's folder: the share is the path's root, never made.
+    EXPECT_EQ(before + 2, hostemu::CallCount("CreateDirectoryA"));
     EXPECT_NE(std::string::npos, hostemu::ListFiles().find(
                                      "\\\\server\\share\\QuilloSoft\\WebQuillo\\WebQuillo.hlp "));
 }
@@ -203,7 +204,12 @@ TEST_F(HostInstall, NothingIsInstalledOrDeletedThroughAReparsePoint_HostOnly) {
     const std::string filesBefore = hostemu::ListFiles();
     EXPECT_FALSE(TestInstallPath("C:\\Users\\Ann\\Link\\QuilloSoft"));
     EXPECT_FALSE(TestInstallPath("C:\\Users\\Ann\\Link\\"));
+    // Windows takes '/' between levels as well.
+    EXPECT_FALSE(TestInstallPath("C:\\Users\\Ann\\Link/QuilloSoft"));
+    EXPECT_FALSE(TestInstallPath("C:/Users/Ann/Link"));
     EXPECT_TRUE(TestInstallPath("C:\\Users\\Ann\\Linked"));
+    Select({0}, "C:\\Users\\Ann\\Link/QuilloSoft");
+    EXPECT_FALSE(DeployFiles(*context_, box_));
     Select({0}, "C:\\Users\\Ann\\Link\\QuilloSoft");
     EXPECT_FALSE(DeployFiles(*context_, box_));
     EXPECT_EQ(filesBefore, hostemu::ListFiles());
@@ -214,4 +220,56 @@ TEST_F(HostInstall, NothingIsInstalledOrDeletedThroughAReparsePoint_HostOnly) {
     RollBackFiles(*context_);
     EXPECT_NE(std::string::npos,
               hostemu::ListFiles().find("C:\\Quillo\\WebQuillo\\WebQuillo.exe "));
+}
+
+// The check asks the file system and makes nothing, so nobody learns from it which folder to
+// make first; a level that was missing then and is there at deployment was made by someone
+// else and is refused, with nothing put into it. Checked again with the level there, the same
+// folder takes the install, and the levels setup makes carry the protected list.
+TEST_F(HostInstall, ALevelMadeBySomeoneElseSinceTheCheckIsRefused_HostOnly) {
+    const unsigned made = hostemu::CallCount("CreateDirectoryA");
+    size_t present = 0;
+    ASSERT_TRUE(TestInstallPath("C:\\Tools\\QuilloSoft", &present));
+    EXPECT_EQ(made, hostemu::CallCount("CreateDirectoryA"));
+    EXPECT_EQ(std::string::npos, hostemu::ListFiles().find("C:\\Tools"));
+    ASSERT_TRUE(MakeFolders("C:\\Tools\\QuilloSoft"));
+    Select({0}, "C:\\Tools\\QuilloSoft");
+    context_->modules[0].presentLength = present;
+    EXPECT_FALSE(DeployFiles(*context_, box_));
+    EXPECT_EQ(std::string::npos, hostemu::ListFiles().find("C:\\Tools\\QuilloSoft\\WebQuillo"));
+
+    ASSERT_TRUE(RemoveDirectoryA("C:\\Tools\\QuilloSoft"));
+    ASSERT_TRUE(TestInstallPath("C:\\Tools\\QuilloSoft", &present));
+    context_->modules[0].presentLength = present;
+    ASSERT_TRUE(DeployFiles(*context_, box_));
+    EXPECT_NE("", hostemu::FolderSecurity("C:\\Tools\\QuilloSoft"));
+    EXPECT_NE("", hostemu::FolderSecurity("C:\\Tools\\QuilloSoft\\WebQuillo"));
+}
+
+// Putting an earlier file back never leaves the name empty: when the earlier copy cannot be
+// renamed back, the run's file keeps the name and the copy replaces it at the next restart;
+// when the run's file cannot be moved aside, the same.
+TEST_F(HostInstall, PuttingAFileBackNeverLosesIt_HostOnly) {
+    const std::string program = "C:\\Quillo\\WebQuillo\\WebQuillo.exe";
+    ASSERT_TRUE(hostemu::WriteFileBytes(program.c_str(), "earlier"));
+    for (const char* failing : {"C:\\Quillo\\WebQuillo\\WebQuillo.exe.nqkeep",
+                                "C:\\Quillo\\WebQuillo\\WebQuillo.exe"}) {
+        PriorState prior;
+        ASSERT_TRUE(prior.KeepFile(program.c_str()));
+        ASSERT_TRUE(hostemu::WriteFileBytes(program.c_str(), "run's"));
+        hostemu::FailPath("MoveFileA", failing, ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(prior.UndoFile(program.c_str()));
+        hostemu::ClearFaults();
+        std::string bytes;
+        EXPECT_TRUE(hostemu::ReadFileBytes(program.c_str(), bytes)) << failing;
+        EXPECT_EQ("run's", bytes) << failing;
+        std::wstring list;
+        ASSERT_TRUE(ReadWidePendingList(list));
+        EXPECT_NE(std::wstring::npos,
+                  list.find(L"\\??\\C:\\Quillo\\WebQuillo\\WebQuillo.exe.nqkeep")) << failing;
+        // What the restart would do, done now.
+        ASSERT_TRUE(DeleteFileA(program.c_str()));
+        ASSERT_TRUE(MoveFileA((program + ".nqkeep").c_str(), program.c_str()));
+        DeletePendingList();
+    }
 }

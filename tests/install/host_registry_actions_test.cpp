@@ -29,7 +29,9 @@ TEST_F(HostFindMenu, KeysAndValuesInTheirOrder_HostOnly) {
     EXPECT_EQ(
         "[HKEY_LOCAL_MACHINE\\" + kGroup +
             "]\n"
-            "@=\"{fe7634c0-f7b3-11cf-b9b4-444553540000}\"\n\n"
+            "@=\"{fe7634c0-f7b3-11cf-b9b4-444553540000}\"\n"
+            // The emulated machine has no FindExtensions key until setup makes it.
+            "\"CreatedKeyLevels\"=dword:00000001\n\n"
             "[HKEY_LOCAL_MACHINE\\" +
             kGroup +
             "\\EmailQuillo]\n"

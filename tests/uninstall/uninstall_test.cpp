@@ -164,6 +164,26 @@ TEST_F(UninstallTest, RemovesOneModuleAndKeepsTheOthers) {
 
 TEST_F(UninstallTest, RemovingEveryModuleLeavesOnlyTheRestartDeletions) {
     ASSERT_TRUE(WriteTestFile(ScratchPath("keep.txt"), "the user's"));
+    // Setup made the key above the Find-menu group where it held nothing else, and said so in
+    // the group: the last removal takes it too.
+    const std::string findExtensions = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions";
+    HKEY key;
+    char name[MAX_PATH];
+    DWORD length = sizeof name;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, findExtensions.c_str(), 0,
+                                           KEY_READ, &key));
+    const bool groupAlone =
+        RegEnumKeyExA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+        ERROR_NO_MORE_ITEMS;
+    RegCloseKey(key);
+    if (groupAlone) {
+        DWORD made = 1;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestFindGroupKey, 0,
+                                               KEY_ALL_ACCESS, &key));
+        RegSetValueExA(key, "CreatedKeyLevels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&made),
+                       sizeof made);
+        RegCloseKey(key);
+    }
     {
         // The removal without its messages, which the other tests follow.
         SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
@@ -194,6 +214,10 @@ TEST_F(UninstallTest, RemovingEveryModuleLeavesOnlyTheRestartDeletions) {
     EXPECT_FALSE(PathExists(Base())) << "the emptied parent setup made goes too";
     EXPECT_TRUE(PathExists(ScratchPath("Program Files"))) << "the user's empty folder stays";
     EXPECT_TRUE(PathExists(ScratchPath("keep.txt"))) << "a folder that holds more stays";
+    EXPECT_EQ(groupAlone ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, findExtensions.c_str(), 0, KEY_READ, &key));
+    if (!groupAlone)
+        RegCloseKey(key);
 }
 
 TEST_F(UninstallTest, RefusalsSayWhyAndChangeNothing) {

@@ -37,13 +37,17 @@ TEST_F(HostInstallPath, ShareRootThatRefusesCreationIsStillAFolder_HostOnly) {
     EXPECT_FALSE(TestInstallPath("\\\\server\\"));
 }
 
+// The check makes no folder: a level the file system cannot answer for, or a deepest folder
+// that takes no file, refuses the path, and nothing is left behind.
 TEST_F(HostInstallPath, LevelThatCannotBeCreatedFailsAndUndoesTheOthers_HostOnly) {
-    hostemu::FailPath("CreateDirectoryA", "C:\\A\\B\\C", ERROR_ACCESS_DENIED);
+    const unsigned made = hostemu::CallCount("CreateDirectoryA");
+    hostemu::FailPath("GetFileAttributesA", "C:\\A\\B\\C", ERROR_ACCESS_DENIED);
     EXPECT_FALSE(TestInstallPath("C:\\A\\B\\C\\D"));
     EXPECT_EQ(0u, hostemu::CallCount("CreateFileA"));
-    EXPECT_EQ(std::string::npos, hostemu::ListFiles().find("C:\\A\\"));
     hostemu::ClearFaults();
     hostemu::FailCall("CreateFileA", ERROR_ACCESS_DENIED);
     EXPECT_FALSE(TestInstallPath("C:\\A\\B"));
+    EXPECT_EQ(made, hostemu::CallCount("CreateDirectoryA"));
     EXPECT_EQ(std::string::npos, hostemu::ListFiles().find("C:\\A\\"));
+    EXPECT_EQ(std::string::npos, hostemu::ListFiles().find("test.tmp"));
 }

@@ -41,6 +41,9 @@
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100
 
 #define FILE_FLAG_DELETE_ON_CLOSE 0x04000000
+// Opens a junction or symbolic link itself rather than what it leads to; the emulation follows
+// none, so every open is one of these.
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
 // Hints to the cache; the emulation has none to give.
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
 
@@ -64,6 +67,19 @@ struct WIN32_FIND_DATAA {
     CHAR cAlternateFileName[14];
 };
 typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+typedef BY_HANDLE_FILE_INFORMATION* LPBY_HANDLE_FILE_INFORMATION;
 
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
@@ -73,6 +89,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
 BOOL CloseHandle(HANDLE handle);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
+// The emulated file system has no hard links: every file has one name.
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+BOOL SetEndOfFile(HANDLE file);
 BOOL DeleteFileA(LPCSTR fileName);
 BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);

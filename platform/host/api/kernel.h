@@ -8,3 +8,9 @@ void SetLastError(DWORD error);
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 DWORD GetTickCount();
+#define SEM_FAILCRITICALERRORS 0x0001
+#define SEM_NOGPFAULTERRORBOX 0x0002
+#define SEM_NOOPENFILEERRORBOX 0x8000
+// The process's error mode: which system boxes its failing calls may show.
+UINT SetErrorMode(UINT mode);
+UINT GetErrorMode();
