@@ -18,8 +18,8 @@ ip link set lo up 2>/dev/null || true
 project=$(cat /nqctl/project)
 mkdir -p "$project"
 # Through the page cache ("loose"): with "mmap" a program that Wine mapped from the share read
-# zeros in place of its code and died at its first instruction. The host writes the project's
-# files only before it sends requests, so what the guest keeps stays true.
+# zeros in place of its code and died at its first instruction. The host may rebuild a file
+# between two requests, so each request starts with the guest's caches dropped.
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose nqproject "$project"
 [ -f /nqctl/clock ] && date -s "@$(cat /nqctl/clock)" >/dev/null
 echo "ready $(date +%s)" >/nqctl/ready
@@ -30,6 +30,7 @@ while [ ! -e /nqctl/stop ]; do
     [ -e "$request" ] || continue
     name=${request%.req}
     mv "$request" "$name.run" || continue
+    echo 3 >/proc/sys/vm/drop_caches
     (
       status=0
       bash "$name.run" >"$name.out" 2>"$name.err" </dev/null || status=$?
