@@ -44,6 +44,8 @@ wait_ready() { # CONTROL SECONDS
   local control=$1 i
   for ((i = 0; i < $2 * 10; i++)); do
     [ -f "$control/ready" ] && return 0
+    # Stopped while it was still booting.
+    [ -d "$control" ] || return 1
     if [ -f "$control/qemu.pid" ] && ! kill -0 "$(cat "$control/qemu.pid")" 2>/dev/null; then break; fi
     sleep 0.1
   done
@@ -66,6 +68,11 @@ start() { # CONTROL [IMAGE-DIR [writable]]
 stop() { # CONTROL
   local control=$1 pid= i
   [ -d "$control" ] || return 0
+  # A machine that is being started writes its process number within moments.
+  for ((i = 0; i < 50; i++)); do
+    [ -f "$control/qemu.pid" ] || [ ! -f "$control/project" ] && break
+    sleep 0.1
+  done
   [ -f "$control/qemu.pid" ] && pid=$(cat "$control/qemu.pid")
   touch "$control/stop"
   for ((i = 0; i < 300; i++)); do
