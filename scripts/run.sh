@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the installer by hand under Wine on your display: the 64-bit build of the product's
-# sources (32-bit Wine does not run on these machines), in a prefix of its own that stays
+# sources, which wine64 runs on every machine (where the kernel refuses i386 programs the 32-bit
+# product runs only in the virtual machine, which has no display of yours), in a prefix of its own that stays
 # between runs (build/wineprefix-run), so that a second run meets the first install. When
 # setup has ended it prints what is installed. NQ_RUN_FRESH=1 starts from a new prefix.
 set -euo pipefail
