@@ -205,6 +205,8 @@ bool Robot::AnswerMessageBox(const char* name, int answer) {
     if (!WaitFor([&] { return (windows = FindInstallerWindows(process_.dwProcessId)).message; }))
         return Stop("no message box came");
     Settle(windows.message);
+    // The box's window comes before its text under emulation; an empty text is read again.
+    WaitFor([&] { return !MessageText(windows.message).empty(); });
     Note("message \"" + OneLine(MessageText(windows.message)) + "\" [" +
          MessageButtons(windows.message) + "] caption \"" + WindowCaption(windows.message) + "\"");
     Picture(name);
