@@ -7,7 +7,8 @@
 
 namespace {
 
-const DWORD kStepDeadline = 30000;
+// Generous: under emulation, on a loaded machine, a first start in a new prefix took past 30 s.
+const DWORD kStepDeadline = 120000;
 const DWORD kPictureDeadline = 15000;
 const DWORD kPoll = 5;
 // The progress box's status line.
