@@ -8,3 +8,9 @@
 // silent install and its exit code; anything else shows the options in one message and
 // answers 2.
 int RunSetup(const char* arguments = "");
+
+// The Windows entry point's whole work: before anything else, setup checks its own file and
+// takes the lock that lets one setup or uninstaller run at a time, then RunSetup. A damaged
+// file (kExitDamaged) or another setup running (kExitAnotherSetup) ends the run at once, with
+// one message unless the arguments hold "/S", and nothing written.
+int StartSetup(const char* arguments);
