@@ -17,8 +17,11 @@ int RunSetup(const char* arguments) {
                                                               "InitCommonControls"))
         init();
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    if (HasNoArguments(arguments))
-        return RunInstallSequence(context);
+    // The wizard alone answers 0, whatever its end: nobody waits for its code.
+    if (HasNoArguments(arguments)) {
+        RunInstallSequence(context);
+        return kExitInstalled;
+    }
     SetupOptions options;
     const bool sound = ReadSetupOptions(arguments, options);
     if (!options.silent || options.help) {
