@@ -228,7 +228,8 @@ TEST_F(SilentInstall, OptionsWithoutSilentShowTheirListAndInstallNothing) {
                  "News, IRC (all when absent)\n/LOG=path\twrite a log of every step (a path "
                  "with blanks in double quotes)\n/D=folder\tthe install folder; the last option, "
                  "the rest of the line, no quotes\n/?\tthis message\n\nExit codes: 0 installed, "
-                 "1 failed and rolled back, 2 refused with nothing changed.",
+                 "1 failed and rolled back, 2 refused with nothing changed, 3 another setup "
+                 "running, 4 too little disk space, 5 this file damaged, 6 cancelled.",
                  kTitle),
              Do::Answer(IDOK)});
         EXPECT_EQ(2, user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));
