@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Usage: start_gate.sh IMAGE
 # The real setup program under Wine, in a fresh prefix: a copy with one payload byte changed
-# and copies cut short answer 5 and write nothing; two silent installs started together end
+# answers 5, copies cut short fail to start or answer 5, and none writes anything; two silent installs started together end
 # with exactly one install (code 0) and one refusal (code 3, without even its log). IMAGE is
 # the signed product or its 64-bit twin; scripts/wine-run.sh runs it.
 set -euo pipefail
@@ -29,15 +29,22 @@ cp "$image" "$drive_c/damaged.exe"
 printf '\x5a' | dd of="$drive_c/damaged.exe" bs=1 seek=$((size / 2)) conv=notrunc status=none
 cmp -s "$image" "$drive_c/damaged.exe" && printf '\x00' |
   dd of="$drive_c/damaged.exe" bs=1 seek=$((size / 2)) conv=notrunc status=none
-for length in 4096 $((size / 2)) $((size - 1)); do
+# The sum covers the bytes before the certificate: the length its stamp records at 0x2C.
+stamped=$(od -An -tu4 -j44 -N4 "$image" | tr -d ' ')
+for length in 4096 $((size / 2)) $((stamped - 1)); do
   head -c "$length" "$image" >"$drive_c/short-$length.exe"
 done
-for copy in damaged short-4096 short-$((size / 2)) short-$((size - 1)); do
+# A cut copy that the loader itself refuses never reaches setup: any code but 0 will do there.
+for copy in damaged short-4096 short-$((size / 2)) short-$((stamped - 1)); do
   code=$(run "C:\\$copy.exe" /S '/LOG=C:\logs\damaged.log' '/D=C:\Quillo')
-  [ "$code" = 5 ] || fail "$copy.exe answered $code, not 5"
+  if [ "$copy" = damaged ]; then
+    [ "$code" = 5 ] || fail "$copy.exe answered $code, not 5"
+  else
+    [ "$code" != 0 ] || fail "$copy.exe installed"
+  fi
   [ "$(written)" = "$before" ] || fail "$copy.exe wrote something"
+  echo "$copy.exe: exit code $code, nothing written"
 done
-echo "damaged and cut copies: exit code 5, nothing written"
 
 # Two silent installs at once.
 cp "$image" "$drive_c/NetQuilloSetup.exe"
