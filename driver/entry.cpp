@@ -1,7 +1,9 @@
 #include "driver/entry.h"
 
 #include "driver/catalogue.h"
+#include "driver/image_check.h"
 #include "driver/image_resource.h"
+#include "driver/instance_lock.h"
 #include "driver/install_sequence.h"
 #include "driver/setup_context.h"
 #include "driver/setup_options.h"
@@ -18,8 +20,13 @@ int RunSetup(const char* arguments) {
                                                               "InitCommonControls"))
         init();
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    // The wizard started without arguments answers 0, whatever its end: nobody waits for its code.
+    if (HasNoArguments(arguments)) {
+        RunInstallSequence(context);
+        return kExitInstalled;
+    }
     SetupOptions options;
-    const bool sound = !HasNoArguments(arguments) && ReadSetupOptions(arguments, options);
+    const bool sound = ReadSetupOptions(arguments, options);
     if (options.help) {
         MessageBoxA(nullptr, ImageText(kUsageText), "NetQuillo Installation",
                     MB_OK | MB_ICONINFORMATION);
@@ -29,4 +36,34 @@ int RunSetup(const char* arguments) {
     if (!options.silent)
         return RunInstallSequence(context);
     return RunSilentInstall(context, arguments, options, sound);
+}
+
+namespace {
+
+// One message, unless the run is silent; the code either way.
+int RefuseToStart(const SetupOptions& asked, const char* text, int code) {
+    if (!asked.silent)
+        MessageBoxA(nullptr, text, "NetQuillo Installation", MB_OK | MB_ICONERROR);
+    return code;
+}
+
+} // namespace
+
+int StartSetup(const char* arguments) {
+    LimitLibrarySearch();
+    SetupOptions asked;
+    ReadSetupOptions(arguments, asked);
+    if (!CheckOwnImage())
+        return RefuseToStart(asked,
+                             "This setup program is damaged: its file is incomplete or has "
+                             "changed since it was made. Nothing was installed.\n\nDownload "
+                             "NetQuilloSetup.exe again and start the new copy.",
+                             kExitDamaged);
+    InstanceLock lock;
+    if (lock.HeldElsewhere())
+        return RefuseToStart(asked,
+                             "Another NetQuillo setup or uninstaller is running. Nothing was "
+                             "installed.\n\nWait until it has finished, then start setup again.",
+                             kExitAnotherSetup);
+    return RunSetup(arguments);
 }

@@ -290,7 +290,8 @@ struct WizardPages {
 
 // The wizard and, when the user finishes it, the install with its outcome. The backdrop goes
 // before the pages and the sheet, as windows before the objects behind them.
-void RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizardBitmap) {
+// Answers kExitCancelled when the wizard was cancelled, else the install's code.
+int RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizardBitmap) {
     std::unique_ptr<BYTE[]> installed = NoteInstalledModules(context);
     ShowWindow(context.backdropWindow, SW_SHOWMAXIMIZED);
     UpdateWindow(context.backdropWindow);
@@ -301,6 +302,7 @@ void RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizar
 
     // Only a finished wizard installs: a sheet that could not be created at all (-1) ends
     // setup as a cancel does, since nobody gave any answers.
+    int code = kExitCancelled;
     if (sheet.Run() > 0) {
         FormInstallPaths(context, pages.options);
         SetupLog noLog;
@@ -309,10 +311,12 @@ void RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizar
         MessageBoxA(context.backdropWindow,
                     installedWhole ? "Installation complete." : "Installation failed.", title,
                     MB_OK | (installedWhole ? MB_ICONINFORMATION : MB_ICONERROR));
+        code = installedWhole ? kExitInstalled : kExitFailed;
     }
     DestroyWindow(context.backdropWindow);
     context.backdropWindow = nullptr;
     installed.reset();
+    return code;
 }
 
 } // namespace
@@ -324,26 +328,29 @@ int RunInstallSequence(SetupContext& context) {
     context.backdropBitmap = LoadBackdropPicture();
     PayloadExtractor extractor;
     HBITMAP wizardBitmap = nullptr;
+    int code = kExitDiskSpace;
     if (PrepareTemporaryDrive(extractor, title, &wizardBitmap) == Preparation::Ready) {
         context.backdropWindow = CreateBackdrop(title);
-        if (context.backdropWindow)
-            RunWizardAndInstall(context, title, wizardBitmap);
+        code = context.backdropWindow ? RunWizardAndInstall(context, title, wizardBitmap)
+                                      : kExitCancelled;
     }
     if (wizardBitmap)
         DeleteObject(wizardBitmap);
     if (context.backdropBitmap)
         DeleteObject(context.backdropBitmap);
     context.backdropBitmap = nullptr;
-    return 0;
+    return code;
 }
 
 namespace {
 
-// Refusals come before anything is written, each with its reason in the log.
-int Refuse(SetupLog& log, const char* what, const char* detail, const char* reason) {
+// Refusals come before anything is written, each with its reason in the log and its code.
+int Refuse(SetupLog& log, const char* what, const char* detail, const char* reason,
+           int code = kExitRefused) {
     log.Line({what, detail, ": ", reason});
-    log.Line({"Nothing was installed. Exit code 2."});
-    return kExitRefused;
+    const char codeText[] = {static_cast<char>('0' + code), '.', '\0'};
+    log.Line({"Nothing was installed. Exit code ", codeText});
+    return code;
 }
 
 } // namespace
@@ -375,7 +382,8 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
 
     PayloadExtractor extractor;
     if (PrepareTemporaryDrive(extractor, nullptr, nullptr) != Preparation::Ready)
-        return Refuse(log, "Free space on the temporary drive", nullptr, "too little");
+        return Refuse(log, "Free space on the temporary drive", nullptr, "too little",
+                      kExitDiskSpace);
     std::unique_ptr<BYTE[]> installed = NoteInstalledModules(context);
 
     WizardSheet sheet(nullptr, title);
@@ -396,7 +404,7 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
     case FolderCheck::Refused:
         return Refuse(log, "Install folder ", folder, "cannot be created or written");
     case FolderCheck::TooLittleSpace:
-        return Refuse(log, "Free space on the drive of ", folder, "too little");
+        return Refuse(log, "Free space on the drive of ", folder, "too little", kExitDiskSpace);
     case FolderCheck::Accepted:
         break;
     }

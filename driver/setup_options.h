@@ -7,7 +7,12 @@
 // The exit codes of a run with arguments; the wizard's run always answers 0.
 constexpr int kExitInstalled = 0;
 constexpr int kExitFailed = 1; // the install failed and was rolled back
-constexpr int kExitRefused = 2; // nothing was written: the arguments, the folder or the space
+constexpr int kExitRefused = 2; // nothing was written: the arguments or the folder
+// What a package manager must tell apart; nothing was written for any of them.
+constexpr int kExitAnotherSetup = 3; // another setup or uninstaller runs: try again later
+constexpr int kExitDiskSpace = 4;    // too little space on the temporary or the install drive
+constexpr int kExitDamaged = 5;      // the program's own file is damaged: download it again
+constexpr int kExitCancelled = 6;    // the wizard was cancelled
 
 struct SetupOptions {
     bool silent = false; // /S: no window at all, every answer the one setup proposes

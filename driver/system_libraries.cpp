@@ -31,6 +31,15 @@ HMODULE LoadSystemLibrary(const char* name) {
     return LoadLibraryA(path);
 }
 
+PSECURITY_DESCRIPTOR DescriptorFromText(const char* text) {
+    auto make = EntryPoint<decltype(&ConvertStringSecurityDescriptorToSecurityDescriptorA)>(
+        GetModuleHandleA("advapi32.dll"), "ConvertStringSecurityDescriptorToSecurityDescriptorA");
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (make && !make(text, SDDL_REVISION_1, &descriptor, nullptr))
+        descriptor = nullptr;
+    return descriptor;
+}
+
 LzCalls LoadLzCalls() {
     HMODULE lz = LoadSystemLibrary("lz32.dll");
     LzCalls calls = {EntryPoint<decltype(&LZInit)>(lz, "LZInit"),

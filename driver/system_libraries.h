@@ -24,6 +24,11 @@ template <typename Function> Function EntryPoint(HMODULE module, const char* nam
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// The security descriptor that `text` (SDDL) describes, from advapi32's converter, which
+// Windows 2000 brought and the 95 family lacks: null where it is missing or refuses the text.
+// Freed with LocalFree.
+PSECURITY_DESCRIPTOR DescriptorFromText(const char* text);
+
 // The LZ calls the payload extractor makes, all from lz32; null members when it is missing.
 struct LzCalls {
     decltype(&LZInit) init;

@@ -2,4 +2,4 @@
 #include "driver/entry.h"
 #include "platform/win32.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) { return RunSetup(arguments); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) { return StartSetup(arguments); }

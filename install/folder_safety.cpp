@@ -61,13 +61,7 @@ FolderSecurity::FolderSecurity(const char* installPath) {
         (ProgramFilesFolder(programFiles) && IsWithin(installPath, programFiles)))
         return;
     // Windows 2000 and later; NT 4 makes the folders as before.
-    typedef BOOL(WINAPI * MakeDescriptor)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    auto make =
-        EntryPoint<MakeDescriptor>(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorA");
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (make && make(kProtectedList, 1, &descriptor, nullptr))
-        attributes_.lpSecurityDescriptor = descriptor;
+    attributes_.lpSecurityDescriptor = DescriptorFromText(kProtectedList);
 }
 
 FolderSecurity::~FolderSecurity() {

@@ -8,8 +8,10 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <aclapi.h>
 #include <commctrl.h>
 #include <lzexpand.h>
+#include <sddl.h>
 #include <shlobj.h>
 #else
 #include "platform/host/win32_api.h"

@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev           # fuzz targets (libFuzzer)
   mscompress                         # the reference SZDD tools the benchmarks compare with
   imagemagick                        # the pictures of the wizard's pages and the installer's steps
+  osslsigncode openssl               # signing setup and the uninstallers, and checking it
 )
 # The product and the uninstallers it installs are 32-bit programs. Where the kernel runs i386
 # programs, Wine's 32-bit half (from the i386 side of the archive) runs them here; elsewhere a

@@ -8,6 +8,8 @@
 #include <initializer_list>
 
 #include "driver/catalogue.h"
+#include "driver/instance_lock.h"
+#include "driver/setup_options.h"
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
@@ -240,4 +242,26 @@ UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
                    " will be deleted when Windows next starts."});
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
     return UninstallOutcome::Removed;
+}
+
+int StartUninstall(DWORD module, const char* commandLine) {
+    LimitLibrarySearch();
+    InstanceLock lock;
+    if (lock.HeldElsewhere()) {
+        bool silent = false;
+        TakeSilentSwitch(commandLine, silent);
+        if (!silent && module < kCatalogueRowCount) {
+            char caption[64];
+            ConcatStrings(caption, sizeof caption, kProductCatalogue[module].productName,
+                          " Uninstall");
+            MessageBoxA(nullptr,
+                        "NetQuillo setup or another uninstaller is running. Nothing was "
+                        "removed.\n\nWait until it has finished, then start the uninstaller "
+                        "again.",
+                        caption, MB_OK | MB_ICONERROR);
+        }
+        return kExitAnotherSetup;
+    }
+    UninstallOutcome outcome = RunUninstall(module, commandLine);
+    return outcome == UninstallOutcome::Removed || outcome == UninstallOutcome::Declined ? 0 : 1;
 }

@@ -41,3 +41,8 @@ void RemoveModule(SetupContext& context, DWORD module, const char* installPath);
 // the path, check and remove alone, without any window. Builds its own context from the
 // catalogue, so there must be no other current context.
 UninstallOutcome RunUninstall(DWORD module, const char* commandLine);
+
+// The uninstaller's process: RunUninstall while it holds the lock that lets one setup or
+// uninstaller run at a time. Answers its exit code: 0 removed or declined, 1 refused, and
+// kExitAnotherSetup, after one message unless silent, when another setup or uninstaller runs.
+int StartUninstall(DWORD module, const char* commandLine);

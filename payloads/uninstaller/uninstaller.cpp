@@ -6,6 +6,5 @@
 #include "uninstall/uninstall.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    UninstallOutcome outcome = RunUninstall(MODULE_INDEX, commandLine);
-    return outcome == UninstallOutcome::Removed || outcome == UninstallOutcome::Declined ? 0 : 1;
+    return StartUninstall(MODULE_INDEX, commandLine);
 }

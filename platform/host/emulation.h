@@ -51,6 +51,11 @@ bool MakeReparsePoint(const char* path);
 std::string FolderSecurity(const char* path);
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
+// Named kernel objects. Another user's program makes an object of `name` first, owned by
+// `ownerSid` ("S-1-5-21-..."): a mutex or another kind, which this program may open or not.
+// It lives until Reset. NamedObjectExists: some handle still holds one of that name.
+void PlantNamedObject(const char* name, const char* ownerSid, bool mutex, bool opensForUs);
+bool NamedObjectExists(const char* name);
 void SetModuleFileName(const char* path);
 // Which family of Windows the machine is; Reset chooses the NT family. Besides GetVersionExA's
 // answer, the 95 family's RegDeleteKeyA deletes whole subtrees, its MoveFileExA answers
@@ -178,6 +183,9 @@ void ResetShell();
 void ResetProfiles();
 void ResetMessages();
 void ResetGdi();
+void ResetKernelObjects();
+// Closes a kernel object's handle; false when `handle` is none.
+bool CloseKernelObject(HANDLE handle);
 bool EqualNames(std::string_view a, std::string_view b);
 // One character through the ANSI code page as the A calls convert it, '?' for a character the
 // code page lacks; without the faults and counts of the conversion calls themselves.

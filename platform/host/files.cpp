@@ -259,7 +259,8 @@ BOOL CloseHandle(HANDLE handle) {
     DWORD fault = hostemu::detail::CheckFault("CloseHandle");
     OpenFile* open = FindOpenFile(handle);
     if (!open)
-        return FailBool(ERROR_INVALID_HANDLE);
+        return hostemu::detail::CloseKernelObject(handle) && !fault ? TRUE
+                                                                     : FailBool(fault ? fault : ERROR_INVALID_HANDLE);
     std::shared_ptr<Node> node = open->node;
     hostemu::fs::OpenFiles().erase(reinterpret_cast<uintptr_t>(handle));
     if (node->deleteOnClose && node->parent && !StillOpen(*node) &&

@@ -158,7 +158,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
         {"SetDllDirectoryA", nt ? AsProc(&SetDllDirectoryA) : nullptr}};
     const Entry advapi[] = {
         {"ConvertStringSecurityDescriptorToSecurityDescriptorA",
-         nt ? AsProc(&ConvertStringSecurityDescriptorToSecurityDescriptorA) : nullptr}};
+         nt ? AsProc(&ConvertStringSecurityDescriptorToSecurityDescriptorA) : nullptr},
+        {"GetSecurityInfo", nt ? AsProc(&GetSecurityInfo) : nullptr},
+        {"ConvertSidToStringSidA", nt ? AsProc(&ConvertSidToStringSidA) : nullptr}};
     const Entry lz[] = {{"LZInit", AsProc(&LZInit)},
                         {"LZOpenFileA", AsProc(&LZOpenFileA)},
                         {"LZRead", AsProc(&LZRead)},

@@ -49,6 +49,7 @@ void Reset() {
     detail::ResetShell();
     detail::ResetMessages();
     detail::ResetGdi();
+    detail::ResetKernelObjects();
 }
 
 // The folders exist on the machine as they do on any installed Windows.

@@ -22,6 +22,7 @@
 #include "platform/host/api/resources.h"
 #include "platform/host/api/security.h"
 #include "platform/host/api/shell.h"
+#include "platform/host/api/sync.h"
 #include "platform/host/api/user.h"
 #include "platform/host/api/version.h"
 #include "platform/host/api/windows.h"

@@ -32,13 +32,13 @@ TEST_F(HostSilentInstall, TooLittleRoomOnEitherDriveRefusesWithoutAWindow_HostOn
     std::string log;
 
     ASSERT_TRUE(hostemu::SetFreeSpace("C:\\", 3839999));
-    EXPECT_EQ(2, Run("/S /D=C:\\Quillo", log));
+    EXPECT_EQ(4, Run("/S /D=C:\\Quillo", log));
     EXPECT_NE(std::string::npos, log.find("Free space on the temporary drive: too little\r\n"
-                                          "Nothing was installed. Exit code 2.\r\n"))
+                                          "Nothing was installed. Exit code 4.\r\n"))
         << log;
     ASSERT_TRUE(hostemu::SetFreeSpace("C:\\", 1u << 30));
 
-    EXPECT_EQ(2, Run("/S /MODULES=Web,IRC /D=D:\\Quillo", log));
+    EXPECT_EQ(4, Run("/S /MODULES=Web,IRC /D=D:\\Quillo", log));
     EXPECT_NE(std::string::npos, log.find("Free space on the drive of D:\\Quillo: too little\r\n"))
         << log;
     EXPECT_EQ("", hostemu::UserLog());

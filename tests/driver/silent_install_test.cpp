@@ -259,7 +259,8 @@ TEST_F(SilentInstall, WithoutSilentTheWizardRunsAndOnlyAQuestionMarkListsTheOpti
                  "with blanks in double quotes)\n/FORCE\tinstall even over an earlier version of the "
                  "suite\n/D=folder\tthe install folder; the last option, "
                  "the rest of the line, no quotes\n/?\tthis message\n\nExit codes: 0 installed, "
-                 "1 failed and rolled back, 2 refused with nothing changed.",
+                 "1 failed and rolled back, 2 refused with nothing changed, 3 another setup "
+                 "running, 4 too little disk space, 5 this file damaged, 6 cancelled.",
                  kTitle),
              Do::Answer(IDOK)});
         EXPECT_EQ(2, user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));

@@ -1,0 +1,163 @@
+// Named mutexes in the machine's one namespace. An object knows its owner, as a SID in text,
+// and whether this program may open it; a SID is its text in a block of its own.
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/host/emulation.h"
+#include "platform/host/win32_api.h"
+
+namespace {
+
+const char kAdministrators[] = "S-1-5-32-544";
+
+struct KernelObject {
+    std::string name;
+    std::string owner;
+    bool mutex = true;
+    bool opensForUs = true;
+};
+
+struct Objects {
+    std::map<std::string, std::weak_ptr<KernelObject>> byName; // names are case-sensitive
+    std::map<uintptr_t, std::shared_ptr<KernelObject>> handles;
+    std::shared_ptr<KernelObject> planted; // made by another user's program, kept alive
+    uintptr_t nextHandle = 0x7000;
+};
+
+Objects& TheObjects() {
+    static Objects objects;
+    return objects;
+}
+
+// The owner a descriptor's text names ("O:BA", "O:SY" or a SID), or empty.
+std::string OwnerOf(const std::string& text) {
+    if (text.compare(0, 2, "O:") != 0)
+        return std::string();
+    size_t end = 2; // up to the next part: "G:", "D:" or "S:"
+    while (end + 1 < text.size() &&
+           !(text[end + 1] == ':' && (text[end] == 'G' || text[end] == 'D' || text[end] == 'S')))
+        ++end;
+    const std::string owner = text.substr(2, end + 1 < text.size() ? end - 2 : std::string::npos);
+    if (owner == "BA")
+        return kAdministrators;
+    if (owner == "SY")
+        return "S-1-5-18";
+    return owner;
+}
+
+char* TextBlock(const std::string& text) {
+    char* block = new char[text.size() + 1];
+    std::memcpy(block, text.c_str(), text.size() + 1);
+    return block;
+}
+
+HANDLE NewHandle(const std::shared_ptr<KernelObject>& object) {
+    uintptr_t value = TheObjects().nextHandle += 4;
+    TheObjects().handles[value] = object;
+    return reinterpret_cast<HANDLE>(value);
+}
+
+} // namespace
+
+namespace hostemu {
+
+void PlantNamedObject(const char* name, const char* ownerSid, bool mutex, bool opensForUs) {
+    auto object = std::make_shared<KernelObject>();
+    object->name = name;
+    object->owner = ownerSid;
+    object->mutex = mutex;
+    object->opensForUs = opensForUs;
+    TheObjects().planted = object;
+    TheObjects().byName[name] = object;
+}
+
+bool NamedObjectExists(const char* name) {
+    auto found = TheObjects().byName.find(name);
+    return found != TheObjects().byName.end() && !found->second.expired();
+}
+
+namespace detail {
+
+void ResetKernelObjects() {
+    TheObjects() = Objects();
+}
+
+bool CloseKernelObject(HANDLE handle) {
+    return TheObjects().handles.erase(reinterpret_cast<uintptr_t>(handle)) != 0;
+}
+
+} // namespace detail
+} // namespace hostemu
+
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL, LPCSTR name) {
+    if (DWORD error = hostemu::detail::CheckFault("CreateMutexA", name ? name : "")) {
+        SetLastError(error);
+        return nullptr;
+    }
+    if (name != nullptr) {
+        auto found = TheObjects().byName.find(name);
+        if (found != TheObjects().byName.end()) {
+            if (std::shared_ptr<KernelObject> object = found->second.lock()) {
+                if (!object->mutex) {
+                    SetLastError(ERROR_INVALID_HANDLE);
+                    return nullptr;
+                }
+                if (!object->opensForUs) {
+                    SetLastError(ERROR_ACCESS_DENIED);
+                    return nullptr;
+                }
+                HANDLE handle = NewHandle(object);
+                SetLastError(ERROR_ALREADY_EXISTS);
+                return handle;
+            }
+        }
+    }
+    auto object = std::make_shared<KernelObject>();
+    object->name = name ? name : "";
+    // The program runs elevated, and an elevated administrator's objects belong to the group.
+    std::string owner = attributes ? OwnerOf(hostemu::detail::DescriptorText(
+                                         attributes->lpSecurityDescriptor))
+                                   : std::string();
+    object->owner = owner.empty() ? kAdministrators : owner;
+    // Its access list, if it has one, lets administrators (elevated, as setup) or everybody in.
+    const std::string text =
+        attributes ? hostemu::detail::DescriptorText(attributes->lpSecurityDescriptor) : "";
+    object->opensForUs = text.find("D:") == std::string::npos ||
+                         text.find(";;;BA)") != std::string::npos ||
+                         text.find(";;;WD)") != std::string::npos;
+    if (name != nullptr)
+        TheObjects().byName[name] = object;
+    HANDLE handle = NewHandle(object);
+    SetLastError(ERROR_SUCCESS);
+    return handle;
+}
+
+DWORD GetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION information,
+                      PSID* owner, PSID*, PACL*, PACL*, PSECURITY_DESCRIPTOR* descriptor) {
+    if (DWORD error = hostemu::detail::CheckFault("GetSecurityInfo"))
+        return error;
+    auto found = TheObjects().handles.find(reinterpret_cast<uintptr_t>(handle));
+    if (found == TheObjects().handles.end() || type != SE_KERNEL_OBJECT)
+        return ERROR_INVALID_HANDLE;
+    if (information != OWNER_SECURITY_INFORMATION || owner == nullptr || descriptor == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    char* block = TextBlock(found->second->owner);
+    *descriptor = block;
+    *owner = block;
+    return ERROR_SUCCESS;
+}
+
+BOOL ConvertSidToStringSidA(PSID sid, LPSTR* text) {
+    if (DWORD error = hostemu::detail::CheckFault("ConvertSidToStringSidA")) {
+        SetLastError(error);
+        return FALSE;
+    }
+    if (sid == nullptr || text == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *text = TextBlock(static_cast<const char*>(sid));
+    return TRUE;
+}
