@@ -6,6 +6,7 @@
 
 #include "driver/catalogue.h"
 #include "driver/entry.h"
+#include "driver/setup_options.h"
 #include "driver/shell_helpers.h"
 #include "tests/install/install_world.h"
 #include "tests/support/scripted_user.h"
@@ -237,14 +238,16 @@ TEST_F(SilentInstall, RefusalsAnswerTwoAndWriteNothingButTheLog) {
     EXPECT_TRUE(Contains(Log(), "installing over it (/FORCE)\r\n")) << Log();
 }
 
-// Without "/S" setup is the wizard, whatever else a launcher passes; "/?" alone lists the
-// options. A drive without a disc never stops either at a system box.
+// Without "/S" setup is the wizard, whatever else a launcher passes, and with arguments it
+// answers its end (here a cancel); "/?" alone lists the options. A drive without a disc never
+// stops either at a system box.
 TEST_F(SilentInstall, WithoutSilentTheWizardRunsAndOnlyAQuestionMarkListsTheOptions) {
     const std::string nothing = Machine(Folder());
     SetErrorMode(0);
     for (const char* arguments : {"/MODULES=Web", "/D=C:\\Quillo", "/install"}) {
         scripted::ScriptedUser user({Expect::Page(101), Do::Cancel(), Do::Answer(IDYES)});
-        EXPECT_EQ(0, user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));
+        EXPECT_EQ(kExitCancelled,
+                  user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));
         EXPECT_EQ("", user.Failures()) << arguments;
         EXPECT_NE(0u, GetErrorMode() & SEM_FAILCRITICALERRORS);
     }
