@@ -18,10 +18,8 @@ const char kFileRenameKey[] =
     "System\\CurrentControlSet\\Control\\Session Manager\\FileRenameOperations";
 const WCHAR kPendingValue[] = L"PendingFileRenameOperations";
 
-// The line buffer of the "wininit.ini" scans and the most of the pending list that is read, in
-// characters: every list that its ANSI form of 16384 bytes held.
+// The line buffer of the "wininit.ini" scans.
 constexpr int kLineCapacity = 1024;
-constexpr DWORD kPendingCapacity = 16384;
 constexpr DWORD kValueNameCapacity = 1024;
 
 bool IsWhiteSpace(char c) {
@@ -256,15 +254,26 @@ bool RemoveOurDeletions(const SetupContext& context, WCHAR* list, DWORD& count) 
 
 void CancelPendingRenames(const SetupContext& context) {
     RegKey key(GetModuleShortName(0));
-    WCHAR list[kPendingCapacity];
-    DWORD size = sizeof list;
-    // Too large a list fails the read; a partial character is no list.
-    if (!key.Open(LocalMachine, kSessionManagerKey, false) ||
-        !key.ReadWideMultiString(kPendingValue, list, size) || size % sizeof(WCHAR) != 0)
+    if (!key.Open(LocalMachine, kSessionManagerKey, false))
         return;
-    DWORD count = size / sizeof(WCHAR);
-    if (RemoveOurDeletions(context, list, count))
-        key.WriteWideMultiString(kPendingValue, list, count * sizeof(WCHAR));
+    // Read whole, however long updates have made it: a list read in part would keep the
+    // deletion of a fresh uninstaller that lies further on. Another program may lengthen it
+    // between asking its size and reading it, hence a few tries.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD size = 0;
+        if (!key.ReadWideMultiString(kPendingValue, nullptr, size) || size == 0)
+            return;
+        std::unique_ptr<WCHAR[]> list(new WCHAR[size / sizeof(WCHAR) + 1]);
+        if (!key.ReadWideMultiString(kPendingValue, list.get(), size))
+            continue;
+        // A partial character is no list.
+        if (size % sizeof(WCHAR) != 0)
+            return;
+        DWORD count = size / sizeof(WCHAR);
+        if (RemoveOurDeletions(context, list.get(), count))
+            key.WriteWideMultiString(kPendingValue, list.get(), count * sizeof(WCHAR));
+        return;
+    }
 }
 
 } // namespace

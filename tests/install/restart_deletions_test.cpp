@@ -221,18 +221,19 @@ TEST_F(RestartDeletionsTest, CancelWithdrawsOnlyDeletionsOfTheInstalledPathsThem
     EXPECT_EQ(others + L'\0', list);
 }
 
-TEST_F(RestartDeletionsTest, CancelLeavesAnOversizedOrMistypedListAlone) {
+// Updates make the list long: ours is withdrawn however far on it lies. A list of another type
+// is no list.
+TEST_F(RestartDeletionsTest, CancelReadsALongListWholeAndLeavesAMistypedOneAlone) {
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     const std::string webPair = Pair("\\??\\"s + context.modules[0].uninstallerPath.get(), "");
     std::string filler;
-    while (filler.size() <= 16384)
+    while (filler.size() <= 70000)
         filler += Pair("\\??\\C:\\Some\\long\\file\\name.txt", "");
-    const std::string oversized = webPair + filler + '\0';
-    WritePendingList(oversized);
+    WritePendingList(filler + webPair + '\0');
     CancelPendingDeletes(context);
     std::string after;
     ASSERT_TRUE(ReadPendingList(after));
-    EXPECT_EQ(oversized, after);
+    EXPECT_EQ(filler + '\0', after);
 
     const std::string binary = webPair + '\0';
     WritePendingList(binary, REG_BINARY);
