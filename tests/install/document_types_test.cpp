@@ -1,6 +1,7 @@
 // Document types follow their extension key's current default value; uninstall entries carry
 // the uninstaller and the install folder, unquoted.
 #include "install/document_types.h"
+#include "install/prior_state.h"
 
 #include <string>
 
@@ -140,4 +141,41 @@ TEST_F(DocumentTypes, UninstallEntryNeedsAName) {
     RegisterUninstallEntries(context);
     EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName"));
     EXPECT_EQ("<none>", StringValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"));
+}
+
+// A reinstall into the folder an earlier run made keeps that run's count of folder levels; an
+// entry without one (an older setup wrote none) keeps what the uninstaller takes then, never 0,
+// which would leave the module folder behind at removal.
+TEST_F(DocumentTypes, AReinstallKeepsTheFolderLevelsTheEarlierEntryImplies) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0}, "C:\\Program Files\\Quillo Soft");
+    PriorState prior;
+    context.prior = &prior;
+    const std::string web = kUninstall + "\\WebQuillo";
+    auto levels = [&] {
+        HKEY key = nullptr;
+        DWORD value = 99, size = sizeof value;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, web.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return DWORD(99);
+        if (RegQueryValueExA(key, "CreatedFolderLevels", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+            value = 98;
+        RegCloseKey(key);
+        return value;
+    };
+    RegisterUninstallEntries(context);
+    ASSERT_EQ(0u, levels()) << "a folder this run did not make is the user's";
+
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, web.c_str(), 0, KEY_ALL_ACCESS, &key));
+    const DWORD three = 3;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "CreatedFolderLevels", 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&three), sizeof three));
+    RegisterUninstallEntries(context);
+    EXPECT_EQ(3u, levels());
+
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "CreatedFolderLevels"));
+    RegCloseKey(key);
+    RegisterUninstallEntries(context);
+    EXPECT_EQ(1u, levels());
 }
