@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "driver/object_owner.h"
 #include "driver/string_helpers.h"
 #include "install/folder_safety.h"
 
@@ -22,10 +23,15 @@ bool SetupLog::Open(const char* path) {
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    // A file that was there already must be the caller's: a user's own file, named by an
+    // administrator's run, would be emptied and written with that administrator's rights.
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     BY_HANDLE_FILE_INFORMATION about;
     const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     if (!GetFileInformationByHandle(file, &about) || (about.dwFileAttributes & notPlain) != 0 ||
-        about.nNumberOfLinks != 1 || SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 ||
+        about.nNumberOfLinks != 1 ||
+        (existed && !OwnedBy(file, SE_FILE_OBJECT, Owners::AdministratorsOrCaller)) ||
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 ||
         !SetEndOfFile(file)) {
         CloseHandle(file);
         return false;

@@ -49,6 +49,12 @@ bool MakeReparsePoint(const char* path);
 // The access list the folder at `path` was created with, in its SDDL text, or "" when it took
 // its parent's.
 std::string FolderSecurity(const char* path);
+// Gives the existing file or folder at `path` to the owner `sid` ("S-1-5-21-..."), as when
+// another user made it; false when there is nothing there.
+bool SetOwner(const char* path, const char* sid);
+// The SID of the user the program runs as: GetTokenInformation's TokenUser, and the owner of
+// what the program makes.
+extern const char kProgramUserSid[];
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
 // Named kernel objects. Another user's program makes an object of `name` first, owned by
@@ -176,6 +182,8 @@ void ResetLz();
 void ResetLibraries();
 HMODULE SystemModuleHandle(const char* name);
 std::string DescriptorText(const void* descriptor);
+// The owner of the file or folder open as `handle`, in text; false when it is no such handle.
+bool OpenFileOwner(HANDLE handle, std::string& owner);
 void EnsureFolder(const char* path);
 void ResetVersion();
 void ResetCom();

@@ -125,6 +125,14 @@ namespace detail {
 void ResetSearches() {
     Searches().clear();
 }
+
+bool OpenFileOwner(HANDLE handle, std::string& owner) {
+    OpenFile* file = FindOpenFile(handle);
+    if (file == nullptr)
+        return false;
+    owner = file->node->owner.empty() ? kProgramUserSid : file->node->owner;
+    return true;
+}
 } // namespace detail
 } // namespace hostemu
 

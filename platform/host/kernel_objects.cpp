@@ -17,6 +17,7 @@ struct KernelObject {
     std::string owner;
     bool mutex = true;
     bool opensForUs = true;
+    bool token = false; // the program's own access token
 };
 
 struct Objects {
@@ -138,12 +139,19 @@ DWORD GetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION i
                       PSID* owner, PSID*, PACL*, PACL*, PSECURITY_DESCRIPTOR* descriptor) {
     if (DWORD error = hostemu::detail::CheckFault("GetSecurityInfo"))
         return error;
-    auto found = TheObjects().handles.find(reinterpret_cast<uintptr_t>(handle));
-    if (found == TheObjects().handles.end() || type != SE_KERNEL_OBJECT)
-        return ERROR_INVALID_HANDLE;
     if (information != OWNER_SECURITY_INFORMATION || owner == nullptr || descriptor == nullptr)
         return ERROR_INVALID_PARAMETER;
-    char* block = TextBlock(found->second->owner);
+    std::string text;
+    if (type == SE_FILE_OBJECT) {
+        if (!hostemu::detail::OpenFileOwner(handle, text))
+            return ERROR_INVALID_HANDLE;
+    } else {
+        auto found = TheObjects().handles.find(reinterpret_cast<uintptr_t>(handle));
+        if (found == TheObjects().handles.end() || type != SE_KERNEL_OBJECT)
+            return ERROR_INVALID_HANDLE;
+        text = found->second->owner;
+    }
+    char* block = TextBlock(text);
     *descriptor = block;
     *owner = block;
     return ERROR_SUCCESS;
@@ -159,5 +167,63 @@ BOOL ConvertSidToStringSidA(PSID sid, LPSTR* text) {
         return FALSE;
     }
     *text = TextBlock(static_cast<const char*>(sid));
+    return TRUE;
+}
+
+namespace hostemu {
+const char kProgramUserSid[] = "S-1-5-21-1111-2222-3333-1000";
+} // namespace hostemu
+
+namespace {
+const uintptr_t kProcessHandle = static_cast<uintptr_t>(-1);
+
+bool IsToken(HANDLE handle) {
+    auto found = TheObjects().handles.find(reinterpret_cast<uintptr_t>(handle));
+    return found != TheObjects().handles.end() && found->second->token;
+}
+} // namespace
+
+HANDLE GetCurrentProcess() {
+    return reinterpret_cast<HANDLE>(kProcessHandle);
+}
+
+BOOL OpenProcessToken(HANDLE process, DWORD, HANDLE* token) {
+    if (DWORD error = hostemu::detail::CheckFault("OpenProcessToken")) {
+        SetLastError(error);
+        return FALSE;
+    }
+    if (reinterpret_cast<uintptr_t>(process) != kProcessHandle || token == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    auto object = std::make_shared<KernelObject>();
+    object->mutex = false;
+    object->token = true;
+    *token = NewHandle(object);
+    return TRUE;
+}
+
+// The answer is a TOKEN_USER with its SID, as text, in the same buffer behind it.
+BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVOID information,
+                         DWORD size, DWORD* needed) {
+    if (DWORD error = hostemu::detail::CheckFault("GetTokenInformation")) {
+        SetLastError(error);
+        return FALSE;
+    }
+    if (!IsToken(token) || kind != TokenUser || needed == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const DWORD sidSize = static_cast<DWORD>(std::strlen(hostemu::kProgramUserSid) + 1);
+    *needed = static_cast<DWORD>(sizeof(TOKEN_USER)) + sidSize;
+    if (information == nullptr || size < *needed) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    auto* user = static_cast<TOKEN_USER*>(information);
+    char* sid = static_cast<char*>(information) + sizeof(TOKEN_USER);
+    std::memcpy(sid, hostemu::kProgramUserSid, sidSize);
+    user->User.Sid = sid;
+    user->User.Attributes = 0;
     return TRUE;
 }

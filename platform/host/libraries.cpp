@@ -160,7 +160,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
         {"ConvertStringSecurityDescriptorToSecurityDescriptorA",
          nt ? AsProc(&ConvertStringSecurityDescriptorToSecurityDescriptorA) : nullptr},
         {"GetSecurityInfo", nt ? AsProc(&GetSecurityInfo) : nullptr},
-        {"ConvertSidToStringSidA", nt ? AsProc(&ConvertSidToStringSidA) : nullptr}};
+        {"ConvertSidToStringSidA", nt ? AsProc(&ConvertSidToStringSidA) : nullptr},
+        {"OpenProcessToken", nt ? AsProc(&OpenProcessToken) : nullptr},
+        {"GetTokenInformation", nt ? AsProc(&GetTokenInformation) : nullptr}};
     const Entry lz[] = {{"LZInit", AsProc(&LZInit)},
                         {"LZOpenFileA", AsProc(&LZOpenFileA)},
                         {"LZRead", AsProc(&LZRead)},

@@ -58,17 +58,20 @@ TEST_F(HostSilentInstall, ADriveWithMoreThanFourGigabytesFreeHasRoom_HostOnly) {
 }
 
 // The log of an administrator's run goes nowhere but where its name says: not through a
-// junction on the way, not into a link at the last level; a file there is emptied only when
-// the run is not refused for its arguments. A suite key that cannot be read whole is a refusal
+// junction on the way, not into a link at the last level, not into another user's file; a file
+// there is emptied only when the run is not refused for its arguments. A suite key that cannot be read whole is a refusal
 // before the first change.
 TEST_F(HostSilentInstall, TheLogGoesOnlyWhereItsNameSaysAndRefusalsSayWhatTheyAre_HostOnly) {
     ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\Link\\setup.log", "someone's"));
     ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Users\\Ann\\Link"));
     ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\linked.log", "someone's"));
     ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Users\\Ann\\linked.log"));
+    ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\ann.log", "someone's"));
+    ASSERT_TRUE(hostemu::SetOwner("C:\\Users\\Ann\\ann.log", "S-1-5-21-1111-2222-3333-1001"));
     const std::string registry = hostemu::ExportRegistry();
     for (const char* log : {"C:\\Users\\Ann\\Link\\setup.log", "C:\\Users\\Ann\\Link/setup.log",
-                            "C:\\Users\\Ann\\linked.log", "setup.log"}) {
+                            "C:\\Users\\Ann\\linked.log", "C:\\Users\\Ann\\ann.log",
+                            "setup.log"}) {
         EXPECT_EQ(2, RunSetup((std::string("/S /LOG=") + log).c_str())) << log;
         std::string bytes;
         EXPECT_TRUE(log[0] == 's' || (ReadTestFile(log, bytes) && bytes == "someone's")) << log;

@@ -5,7 +5,11 @@
 #include "platform/host/api/security.h"
 
 #define SE_KERNEL_OBJECT_VALUE 6
-enum SE_OBJECT_TYPE { SE_UNKNOWN_OBJECT_TYPE = 0, SE_KERNEL_OBJECT = SE_KERNEL_OBJECT_VALUE };
+enum SE_OBJECT_TYPE {
+    SE_UNKNOWN_OBJECT_TYPE = 0,
+    SE_FILE_OBJECT = 1,
+    SE_KERNEL_OBJECT = SE_KERNEL_OBJECT_VALUE
+};
 typedef DWORD SECURITY_INFORMATION;
 #define OWNER_SECURITY_INFORMATION 0x00000001L
 typedef void* PSID;
@@ -16,3 +20,18 @@ DWORD GetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION i
                       PSID* owner, PSID* group, PACL* dacl, PACL* sacl,
                       PSECURITY_DESCRIPTOR* descriptor);
 BOOL ConvertSidToStringSidA(PSID sid, LPSTR* text);
+
+// The program's own token, as far as asking who runs it.
+#define TOKEN_QUERY 0x0008
+enum TOKEN_INFORMATION_CLASS { TokenUser = 1 };
+struct SID_AND_ATTRIBUTES {
+    PSID Sid;
+    DWORD Attributes;
+};
+struct TOKEN_USER {
+    SID_AND_ATTRIBUTES User;
+};
+HANDLE GetCurrentProcess();
+BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token);
+BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVOID information,
+                         DWORD size, DWORD* needed);
