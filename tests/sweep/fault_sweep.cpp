@@ -9,11 +9,16 @@
 // change in any run. Prints a summary of the whole failure surface and answers 1 when any run
 // failed.
 //
-// Usage: fault_sweep nt|win9x [reinstall] [persistent] [jobs=N] [first=K] [last=K] [every=N]
-//                    [show] [summary=FILE]
+// Usage: fault_sweep nt|win9x [reinstall] [persistent] [then=FUNCTION] [jobs=N] [first=K]
+//                    [last=K] [every=N] [show] [summary=FILE]
 //   reinstall   the machine already holds a first install of all six modules
 //   persistent  every later call of the swept call's function fails too (a disk that fills
 //               up, a registry that turns read-only)
+//   then=F      (NT family) besides each swept call, each later call of the function F fails
+//               too, one at a time, in a run of its own: two calls failing in one run, as when
+//               putting a file back meets a second refusal. Such a run is judged on the machine
+//               as the next restart leaves it, since that is where what could not be done then
+//               was scheduled for.
 //   every=N     only every Nth call from `first` on: a sample of the surface in a fraction of
 //               the time, for the test command; the whole sweep is scripts/sweep.sh
 #include <sys/wait.h>
@@ -51,6 +56,7 @@ struct Options {
     hostemu::PlatformFamily family = hostemu::PlatformFamily::NT;
     bool reinstall = false;
     bool persistent = false;
+    std::string then; // the function whose later calls fail as a second fault
     bool show = false; // each run prints how the machine differs from the one before
     unsigned jobs = 2;
     unsigned first = 1;
@@ -359,6 +365,8 @@ bool ExistedBefore(const std::string& deletion) {
     return false;
 }
 
+unsigned SecondCall = 0; // in a run with two failing calls, the later one
+
 void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
     std::vector<std::string> outcomes = Outcomes();
     verdict.outcome = outcomes.empty() ? "none" : outcomes.front();
@@ -368,6 +376,18 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
     if (outcomes.size() > 1)
         fault += std::to_string(outcomes.size()) + " outcomes; ";
     MachineItems after = Relocated(WithLongPaths(CaptureMachine()));
+    if (SecondCall != 0) {
+        // The machine after the next restart, before and after the run alike; the neighbours'
+        // pending deletions are carried out on both.
+        std::vector<PendingRename> beforeRenames;
+        for (const std::string& item : Before) {
+            if (item.rfind("AT-RESTART ", 0) == 0)
+                beforeRenames.push_back({ItemPath(item), ""});
+        }
+        Before = AfterRestart(Before, beforeRenames);
+        Reference = AfterRestart(Reference, beforeRenames);
+        after = AfterRestart(after, PendingRenames());
+    }
     if (TheOptions.show) {
         for (const std::string& item : ItemsMissingFrom(after, Before))
             std::printf("  + %s\n", item.c_str());
@@ -379,6 +399,8 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
     }
     // The neighbours planted among the suite's own paths stay in every run.
     for (const std::string& item : Before) {
+        if (SecondCall != 0 && item.rfind("AT-RESTART ", 0) == 0)
+            continue;
         if (std::find(std::begin(kPlanted), std::end(kPlanted), ItemPath(item)) !=
                 std::end(kPlanted) &&
             after.count(item) == 0)
@@ -476,14 +498,14 @@ const char* FailedFunction = "";
 std::map<pid_t, unsigned> Children;
 int ResultsFile = -1;
 
-void WriteResult(unsigned number, const Verdict& verdict) {
+void WriteResult(const std::string& run, const Verdict& verdict) {
     auto join = [](const std::set<std::string>& items) {
         std::string text;
         for (const std::string& item : items)
             text += (text.empty() ? "" : ",") + item;
         return text;
     };
-    std::string line = std::to_string(number) + "\t" + verdict.outcome + "\t" +
+    std::string line = run + "\t" + verdict.outcome + "\t" +
                        join(verdict.survivors) + "\t" + join(verdict.ignored) + "\t" +
                        verdict.fault + "\n";
     if (write(ResultsFile, line.data(), line.size()) < 0)
@@ -511,12 +533,44 @@ void Reap(size_t limit) {
     }
 }
 
+std::string SecondRun(unsigned second) {
+    return std::to_string(FailedCall) + "+" + std::to_string(second);
+}
+
+// In a run whose swept call failed: a run of its own in which `number` fails too, waited for
+// here, so that two such runs never share a machine.
+DWORD SweepSecondCall(unsigned number, const char* function) {
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        SecondCall = number;
+        alarm(kSecondsPerRun);
+        return hostemu::UsualError(function);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        Verdict death;
+        death.outcome = "none";
+        death.fault = pid < 0 ? "could not fork"
+                      : WIFSIGNALED(status)
+                          ? "killed by signal " + std::to_string(WTERMSIG(status)) +
+                                (WTERMSIG(status) == SIGALRM ? " (hang)" : "")
+                          : "exited with " + std::to_string(WEXITSTATUS(status));
+        WriteResult(SecondRun(number), death);
+    }
+    alarm(kSecondsPerRun);
+    return 0;
+}
+
 DWORD Observe(const char* function, const std::string&) {
     unsigned number = ++CallNumber;
     if (TheMode == Mode::Record) {
         CallsMade.push_back(function);
         return 0;
     }
+    if (InChild && SecondCall == 0 && TheOptions.then == function)
+        return SweepSecondCall(number, function);
     if (InChild)
         return TheOptions.persistent && std::strcmp(function, FailedFunction) == 0
                    ? hostemu::UsualError(function)
@@ -556,6 +610,8 @@ bool ParseOptions(int argc, char** argv) {
             TheOptions.persistent = true;
         else if (arg == "show")
             TheOptions.show = true;
+        else if (arg.rfind("then=", 0) == 0 && TheOptions.family == hostemu::PlatformFamily::NT)
+            TheOptions.then = arg.substr(5);
         else if (arg.rfind("summary=", 0) == 0)
             SummaryFile = std::fopen(arg.c_str() + 8, "w");
         else if (arg.rfind("jobs=", 0) == 0)
@@ -580,8 +636,8 @@ struct Result {
     std::string fault;
 };
 
-std::map<unsigned, Result> ReadResults(const char* path) {
-    std::map<unsigned, Result> results;
+std::map<std::string, Result> ReadResults(const char* path) {
+    std::map<std::string, Result> results;
     FILE* file = std::fopen(path, "r");
     if (!file)
         return results;
@@ -597,7 +653,7 @@ std::map<unsigned, Result> ReadResults(const char* path) {
         fields.push_back(line.substr(start));
         if (fields.size() != 5)
             continue;
-        Result& result = results[static_cast<unsigned>(std::atoi(fields[0].c_str()))];
+        Result& result = results[fields[0]];
         result.outcome = fields[1];
         result.survivors = Split(fields[2], ',');
         result.ignored = Split(fields[3], ',');
@@ -619,15 +675,17 @@ void PrintTable(const char* title, const std::map<std::string, unsigned>& counts
 
 int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv)) {
-        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent] [jobs=N] "
-                             "[first=K] [last=K] [every=N]\n");
+        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent] [then=FUNCTION] "
+                             "[jobs=N] [first=K] [last=K] [every=N]\n");
         return 2;
     }
     const char* scenario =
         TheOptions.family == hostemu::PlatformFamily::NT ? "NT family" : "95 family";
     Say("fault sweep: %s, %s, %s\n", scenario,
         TheOptions.reinstall ? "second install over a first" : "first install",
-        TheOptions.persistent ? "its function failing from the swept call on" : "one call failing");
+        TheOptions.persistent      ? "its function failing from the swept call on"
+        : TheOptions.then.empty() ? "one call failing"
+                                  : ("and each later " + TheOptions.then + " failing too").c_str());
 
     // The clean run: the calls it makes, and the machine it leaves.
     PrepareMachine();
@@ -685,30 +743,42 @@ int main(int argc, char** argv) {
     if (InChild) {
         Verdict verdict;
         Judge(exitCode, FailedFunction, verdict);
-        WriteResult(FailedCall, verdict);
+        WriteResult(SecondCall != 0 ? SecondRun(SecondCall) : std::to_string(FailedCall), verdict);
         std::fflush(nullptr);
         _exit(0);
     }
     Reap(1);
     close(ResultsFile);
-    std::map<unsigned, Result> results = ReadResults(resultsPath);
+    std::map<std::string, Result> results = ReadResults(resultsPath);
     unlink(resultsPath);
 
     // The summary.
     std::map<std::string, unsigned> byOutcome, bySurvivor, byIgnored, faults;
     std::map<std::string, std::map<std::string, unsigned>> ignoredByFunction;
     unsigned failures = 0, swept = 0;
-    for (unsigned number = TheOptions.first; number <= last; number += TheOptions.every) {
+    // Each run by its name: the swept call's number, and "K+J" for a run in which call J
+    // failed after call K.
+    std::vector<std::pair<std::string, std::string>> runs;
+    for (unsigned number = TheOptions.first; number <= last; number += TheOptions.every)
+        runs.emplace_back(std::to_string(number), calls[number - 1]);
+    const unsigned singleRuns = static_cast<unsigned>(runs.size());
+    for (const auto& entry : results) {
+        const size_t plus = entry.first.find('+');
+        if (plus != std::string::npos)
+            runs.emplace_back(entry.first,
+                              calls[std::atoi(entry.first.c_str()) - 1] + " then " + TheOptions.then);
+    }
+    for (const auto& [run, function] : runs) {
         ++swept;
-        const std::string& function = calls[number - 1];
-        auto death = Deaths.find(number);
-        auto found = results.find(number);
-        std::string fault = death != Deaths.end()    ? death->second
+        auto death = Deaths.find(static_cast<unsigned>(std::atoi(run.c_str())));
+        auto found = results.find(run);
+        std::string fault = run.find('+') == std::string::npos && death != Deaths.end()
+                                ? death->second
                             : found == results.end() ? "no result"
                                                      : found->second.fault;
         if (!fault.empty()) {
             ++failures;
-            Say("FAULT call %u (%s): %.400s\n", number, function.c_str(), fault.c_str());
+            Say("FAULT call %s (%s): %.400s\n", run.c_str(), function.c_str(), fault.c_str());
             ++faults[function];
             continue;
         }
@@ -725,8 +795,10 @@ int main(int argc, char** argv) {
     Say(" (emulated calls counted in the run, the user's and those that cannot fail "
         "included: %u)\n",
         emulatedCalls);
-    Say("calls swept: %u (every %u from %u to %u)\n", swept, TheOptions.every, TheOptions.first,
-        last);
+    Say("calls swept: %u (every %u from %u to %u)\n", singleRuns, TheOptions.every,
+        TheOptions.first, last);
+    if (!TheOptions.then.empty())
+        Say("runs with a later %s failing too: %u\n", TheOptions.then.c_str(), swept - singleRuns);
     PrintTable("calls by function:", callsByFunction);
     PrintTable("outcomes:", byOutcome);
     PrintTable("survivors (runs that left each):", bySurvivor);

@@ -48,13 +48,14 @@ std::vector<std::string> ExportLines() {
     return lines;
 }
 
-// The pending renames of the NT family as "AT-RESTART source" (deletions) or
-// "RENAME source -> target" items.
-void AddPendingRenames(MachineItems& items) {
+} // namespace
+
+std::vector<PendingRename> PendingRenames() {
+    std::vector<PendingRename> renames;
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
                       KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return;
+        return renames;
     // Read in UTF-16, as the system keeps it: a name outside the ANSI code page must not come
     // back the same as a garbled one.
     DWORD size = 0;
@@ -78,16 +79,24 @@ void AddPendingRenames(MachineItems& items) {
         }
         while (!strings.empty() && strings.back().empty())
             strings.pop_back();
-        for (size_t i = 0; i + 1 < strings.size() || i < strings.size(); i += 2) {
+        for (size_t i = 0; i < strings.size(); i += 2) {
             std::string source = strings[i];
             if (StartsWith(source, "\\??\\"))
                 source = source.substr(4);
-            std::string target = i + 1 < strings.size() ? strings[i + 1] : "";
-            items.insert(target.empty() ? "AT-RESTART " + source
-                                        : "RENAME " + source + " -> " + target);
+            renames.push_back({source, i + 1 < strings.size() ? strings[i + 1] : ""});
         }
     }
     RegCloseKey(key);
+    return renames;
+}
+
+namespace {
+
+// The pending renames as "AT-RESTART source" (deletions) or "RENAME source -> target" items.
+void AddPendingRenames(MachineItems& items) {
+    for (const PendingRename& rename : PendingRenames())
+        items.insert(rename.target.empty() ? "AT-RESTART " + rename.source
+                                           : "RENAME " + rename.source + " -> " + rename.target);
 }
 
 void AddWininit(MachineItems& items) {
@@ -194,4 +203,41 @@ std::string SuiteRegion(const std::string& item) {
     if (StartsWith(path, windows + "UNINSTALL\\") && path.find("QUILLO") != std::string::npos)
         return "uninstall entries";
     return std::string();
+}
+
+MachineItems AfterRestart(const MachineItems& items, const std::vector<PendingRename>& renames) {
+    MachineItems after;
+    for (const std::string& item : items) {
+        if (item.rfind("AT-RESTART ", 0) != 0 && item.rfind("RENAME ", 0) != 0)
+            after.insert(item);
+    }
+    auto findFile = [&after](const std::string& path) {
+        for (auto it = after.lower_bound("FILE "); it != after.end() && it->rfind("FILE ", 0) == 0;
+             ++it) {
+            if (Upper(ItemPath(*it)) == Upper(path))
+                return it;
+        }
+        return after.end();
+    };
+    for (const PendingRename& rename : renames) {
+        auto source = findFile(rename.source);
+        if (source == after.end())
+            continue;
+        const std::string length = source->substr(source->rfind(' '));
+        after.erase(source);
+        if (rename.target.empty())
+            continue;
+        std::string target = rename.target;
+        if (StartsWith(target, "!"))
+            target = target.substr(1);
+        if (StartsWith(target, "\\??\\"))
+            target = target.substr(4);
+        auto existing = findFile(target);
+        if (existing != after.end()) {
+            target = ItemPath(*existing);
+            after.erase(existing);
+        }
+        after.insert("FILE " + target + length);
+    }
+    return after;
 }

@@ -14,6 +14,20 @@ using MachineItems = std::set<std::string>;
 // The emulated machine as it is now.
 MachineItems CaptureMachine();
 
+// The NT family's pending renames in the order the system carries them out at restart: a
+// source and a target, the target empty for a deletion. Paths without their "\??\" prefix;
+// a target that replaces what is there keeps its leading '!'.
+struct PendingRename {
+    std::string source;
+    std::string target;
+};
+std::vector<PendingRename> PendingRenames();
+
+// `items` as the next restart leaves them: `renames` carried out in order on the files, and no
+// deletion or rename pending any more. An operation whose source is missing is skipped, as the
+// system skips it.
+MachineItems AfterRestart(const MachineItems& items, const std::vector<PendingRename>& renames);
+
 // The items in `a` and not in `b`.
 std::vector<std::string> ItemsMissingFrom(const MachineItems& a, const MachineItems& b);
 
