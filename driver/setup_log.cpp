@@ -37,6 +37,12 @@ bool SetupLog::Open(const char* path) {
         return false;
     }
     file_ = file;
+    // The lines are in the code page of the 8-bit calls; when that is UTF-8, the file says so,
+    // or an editor would read the user's folders in the system's code page.
+    if (GetACP() == CP_UTF8) {
+        DWORD written = 0;
+        WriteFile(file_, "\xEF\xBB\xBF", 3, &written, nullptr);
+    }
     return true;
 }
 
@@ -46,10 +52,8 @@ void SetupLog::Line(std::initializer_list<const char*> pieces) {
     char line[1024 + 2] = {};
     for (const char* piece : pieces) {
         // A piece that does not fit is cut rather than dropped: a long path still shows.
-        if (piece != nullptr && !AppendString(line, 1024, piece)) {
-            size_t used = std::strlen(line);
-            std::strncat(line, piece, 1023 - used);
-        }
+        if (piece != nullptr)
+            AppendStringCut(line, 1024, piece);
     }
     std::strcat(line, "\r\n");
     DWORD written = 0;

@@ -50,9 +50,25 @@ size_t PathRootLength(const char* path) {
     return path[at] == '\0' ? at : at + 1;
 }
 
+size_t CharacterLength(const char* text) {
+    const unsigned char lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80)
+        return 1;
+    // UTF-8 leaves every byte of a multibyte character at 0x80 or above, its followers at
+    // 0x80 to 0xBF; a stray follower stands alone.
+    if (GetACP() == CP_UTF8) {
+        const size_t most = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        size_t length = 1;
+        while (length < most && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            ++length;
+        return length;
+    }
+    return IsDBCSLeadByte(lead) && text[1] != '\0' ? 2 : 1;
+}
+
 char* LastPathSeparator(char* path) {
     char* last = nullptr;
-    for (char* at = path; *at != '\0'; ++at) {
+    for (char* at = path; *at != '\0'; at += CharacterLength(at)) {
         if (IsPathSeparator(*at))
             last = at;
     }
@@ -60,12 +76,20 @@ char* LastPathSeparator(char* path) {
 }
 
 bool EqualIgnoringCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        char x = AsciiUpper(*a);
-        if (x != AsciiUpper(*b))
-            return false;
-        if (x == '\0')
-            return true;
+    for (;;) {
+        const size_t length = CharacterLength(a);
+        if (length > 1) {
+            if (std::strncmp(a, b, length) != 0)
+                return false;
+        } else {
+            char x = AsciiUpper(*a);
+            if (x != AsciiUpper(*b))
+                return false;
+            if (x == '\0')
+                return true;
+        }
+        a += length;
+        b += length;
     }
 }
 
@@ -88,6 +112,25 @@ bool AppendString(char* buffer, size_t capacity, const char* text) {
         return false;
     std::memcpy(buffer + length, text, textLength + 1);
     return true;
+}
+
+bool AppendStringCut(char* buffer, size_t capacity, const char* text) {
+    if (text == nullptr || capacity == 0)
+        return false;
+    size_t length = 0;
+    while (length < capacity && buffer[length] != '\0')
+        ++length;
+    if (length == capacity)
+        return false;
+    size_t taken = 0;
+    for (size_t next; text[taken] != '\0'; taken += next) {
+        next = CharacterLength(text + taken);
+        if (length + taken + next + 1 > capacity)
+            break;
+    }
+    std::memcpy(buffer + length, text, taken);
+    buffer[length + taken] = '\0';
+    return text[taken] == '\0';
 }
 
 bool ConcatStrings(char* buffer, size_t capacity, const char* first, const char* second) {

@@ -27,7 +27,12 @@ inline bool IsPathSeparator(char c) {
 // names the system takes as they stand, '/' included, and which setup never installs to.
 size_t PathRootLength(const char* path);
 
-// The last separator of `path`, either kind; null when it has none.
+// The bytes of the character `text` starts with, in the code page of the 8-bit calls: more than
+// one only for a multibyte character (UTF-8, or a double-byte code page), never past the zero.
+size_t CharacterLength(const char* text);
+
+// The last separator of `path`, either kind; null when it has none. A trail byte of a
+// double-byte character that happens to be '\' is no separator.
 char* LastPathSeparator(char* path);
 
 // Appends `name` to the path in `path`, with exactly one backslash between them (none after an
@@ -36,7 +41,8 @@ char* LastPathSeparator(char* path);
 bool JoinPath(char* path, const char* name, size_t capacity = MAX_PATH);
 
 // Letter case folded to upper case character by character (ASCII letters only, as Windows
-// compares names), as the catalogue lookups compare.
+// compares names), as the catalogue lookups compare. Multibyte characters compare byte for
+// byte: their bytes are no letters, and a sure "different" is what a caller can act on.
 bool EqualIgnoringCase(const char* a, const char* b);
 
 // Copies `text` into `buffer` of `capacity` bytes; false, and the buffer left as it was, when it
@@ -46,6 +52,9 @@ bool CopyString(char* buffer, const char* text, size_t capacity);
 // Appends `text` to the string in `buffer` of `capacity` bytes; false, and the buffer left as it
 // was, when `text` is null or the result does not fit with its zero.
 bool AppendString(char* buffer, size_t capacity, const char* text);
+// The same, but `text` that does not fit is cut after the last whole character that does, for
+// text only shown (a log line, a field's answer): false when cut. Never splits a character.
+bool AppendStringCut(char* buffer, size_t capacity, const char* text);
 // `first` followed by `second` in `buffer` of `capacity` bytes. False, and an empty buffer, when
 // either is null or the result does not fit with its zero: no key or file is ever addressed by
 // a name cut short.

@@ -13,7 +13,8 @@
 // The registry is kept as a run of records, each a kind letter and its fields:
 //   'T' base, existed, shallow, path   a kept key: what follows up to the next 'T' is its tree
 //   'K' path                           a key of that tree, parents before children
-//   'V' name, type, size, data         a value of the key before it
+//   'V' name, wide, type, size, data   a value of the key before it, as stored: `wide` when
+//                                      the wide calls read it (the NT family)
 //   'A' existed                        the approval value, its 'V' after it when it existed
 // A shallow key is kept for whether it was there only: the run never writes into it.
 // The files are kept as 'F' path, kept copy ("" when there was no file) and 'D' folder.
@@ -32,6 +33,7 @@ struct Record {
     KeyBase base = CurrentUser;
     bool existed = false;
     bool shallow = false;
+    bool wide = false;
     const char* text = nullptr; // the path or the value's name; the kept copy after a file's path
     DWORD type = 0;
     DWORD size = 0;
@@ -67,6 +69,7 @@ bool Next(const PriorState::Buffer& buffer, DWORD& at, Record& record) {
     if (record.kind == 'F')
         p += std::strlen(reinterpret_cast<const char*>(p)) + 1;
     if (record.kind == 'V') {
+        record.wide = *p++ != 0;
         record.type = ReadNumber(p);
         record.size = ReadNumber(p + 4);
         record.data = p + 8;
@@ -91,23 +94,32 @@ bool WithinTree(const char* path, const char* tree) {
     return EqualIgnoringCase(head, tree) && (path[length] == '\0' || path[length] == '\\');
 }
 
-bool AddValue(PriorState::Buffer& out, RegKey& key, const char* name, DWORD size) {
+// Appends the value `name` as stored. One that is not there (`present` clear) adds nothing: a
+// name the listing's code page garbled names no value, and the suite writes no such name, so
+// the run never touches it and it stops nothing.
+bool AddValue(PriorState::Buffer& out, RegKey& key, const char* name, bool& present) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    bool wide = false;
+    if (!key.ReadStored(name, type, nullptr, size, wide, present) || !present)
+        return !present;
     const BYTE kind = 'V';
     if (!out.Add(&kind, 1) || !out.AddText(name))
         return false;
     DWORD header = out.size;
-    BYTE* fields = out.Reserve(8 + size);
+    BYTE* fields = out.Reserve(9 + size);
     if (fields == nullptr)
         return false;
-    DWORD type = REG_NONE;
     DWORD read = size;
-    // A value that changed size since it was listed is read again by the next attempt; here
-    // it only fails the keeping.
-    if (!key.ReadValue(name, type, out.data + header + 8, read) || read > size)
+    // A value that changed since it was sized is read again by the next attempt; here it only
+    // fails the keeping.
+    if (!key.ReadStored(name, type, out.data + header + 9, read, wide, present) || !present ||
+        read > size)
         return false;
-    std::memcpy(out.data + header, &type, 4);
-    std::memcpy(out.data + header + 4, &read, 4);
-    out.size = header + 8 + read;
+    out.data[header] = wide;
+    std::memcpy(out.data + header + 1, &type, 4);
+    std::memcpy(out.data + header + 5, &read, 4);
+    out.size = header + 9 + read;
     return true;
 }
 
@@ -116,8 +128,13 @@ bool AddTree(PriorState::Buffer& out, KeyBase base, char (&path)[kKeyPathCapacit
     RegKey key("");
     bool present = false;
     const BYTE kind = 'K';
-    if (depth > kDeepestKept || !key.Probe(base, path, present) || !present ||
-        !out.Add(&kind, 1) || !out.AddText(path))
+    if (depth > kDeepestKept || !key.Probe(base, path, present))
+        return false;
+    // A subkey listed but not there went meanwhile, or its name was garbled by the listing's
+    // code page: the suite makes no such key, so the run never touches it.
+    if (!present)
+        return true;
+    if (!out.Add(&kind, 1) || !out.AddText(path))
         return false;
     char name[kKeyPathCapacity];
     bool more = true;
@@ -125,7 +142,7 @@ bool AddTree(PriorState::Buffer& out, KeyBase base, char (&path)[kKeyPathCapacit
         DWORD type;
         DWORD size;
         if (!key.EnumValue(i, name, sizeof name, type, size, more) ||
-            (more && !AddValue(out, key, name, size)))
+            (more && !AddValue(out, key, name, present)))
             return false;
     }
     const size_t length = std::strlen(path);
@@ -206,8 +223,10 @@ bool SameValue(RegKey& key, const Record& kept) {
     BYTE* live = static_cast<BYTE*>(std::malloc(kept.size + 1));
     DWORD type = REG_NONE;
     DWORD size = kept.size + 1;
-    bool same = live != nullptr && key.ReadValue(kept.text, type, live, size) &&
-                type == kept.type && size == kept.size &&
+    bool wide = false;
+    bool present = false;
+    bool same = live != nullptr && key.ReadStored(kept.text, type, live, size, wide, present) &&
+                present && wide == kept.wide && type == kept.type && size == kept.size &&
                 std::memcmp(live, kept.data, size) == 0;
     std::free(live);
     return same;
@@ -226,7 +245,7 @@ void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD 
     char name[kKeyPathCapacity];
     char child[kKeyPathCapacity];
     // A deletion moves the later entries down, so the index stays; a name that cannot be
-    // deleted (or that the ANSI listing garbles) moves it on. The bound is every entry a key
+    // deleted, or that the listing's code page garbles so that it names nothing, moves it on. The bound is every entry a key
     // can hold and ends the walk whatever the registry answers.
     bool more = true;
     for (DWORD i = 0, turns = 0; more && turns < 0x10000; ++turns) {
@@ -235,21 +254,24 @@ void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD 
         Record value;
         if (!key.EnumValue(i, name, sizeof name, type, size, more) || !more)
             break;
-        if (FindValue(buffer, at, name, value) || !key.DeleteValue(name) || key.ValueExists(name))
+        if (FindValue(buffer, at, name, value) || !key.ValueExists(name) ||
+            !key.DeleteValue(name) || key.ValueExists(name))
             ++i;
     }
     while (Next(buffer, next, kept) && kept.kind == 'V') {
         if (!SameValue(key, kept))
-            key.Write(kept.text, kept.type, kept.data, kept.size);
+            key.WriteStored(kept.text, kept.type, kept.data, kept.size, kept.wide);
     }
     more = true;
     for (DWORD i = 0, turns = 0; more && turns < 0x10000; ++turns) {
         if (!key.EnumSubkey(i, name, sizeof name, more) || !more)
             break;
         RegKey doomed("");
+        bool present = false;
         if (!ConcatStrings(child, sizeof child, path, "\\") ||
             !AppendString(child, sizeof child, name) ||
-            FindKey(buffer, at, treeEnd, child) != treeEnd || !doomed.DeleteTree(base, child))
+            FindKey(buffer, at, treeEnd, child) != treeEnd ||
+            !doomed.Probe(base, child, present) || !present || !doomed.DeleteTree(base, child))
             ++i;
     }
 }
@@ -340,8 +362,10 @@ bool PriorState::KeepRegistry(const SetupContext& context) {
     kept = kept && approved.Probe(LocalMachine, kApprovedExtensionsKey, keyPresent) &&
            (!keyPresent || approved.ProbeValue(kFindMenuClassId, present, size));
     const BYTE header[2] = {'A', present};
+    // Gone since it was probed, the value would leave the record without its 'V': the keeping
+    // fails and is tried again.
     return kept && registry_.Add(header, sizeof header) &&
-           (!present || AddValue(registry_, approved, kFindMenuClassId, size));
+           (!present || (AddValue(registry_, approved, kFindMenuClassId, present) && present));
 }
 
 bool PriorState::KeyExisted(KeyBase base, const char* shortName, const char* subPath) const {
@@ -389,7 +413,8 @@ void PriorState::RestoreRegistry() const {
             RegKey approved("");
             if (approved.OpenToRestore(LocalMachine, kApprovedExtensionsKey) &&
                 !SameValue(approved, record))
-                approved.Write(record.text, record.type, record.data, record.size);
+                approved.WriteStored(record.text, record.type, record.data, record.size,
+                                     record.wide);
         }
     }
 }

@@ -323,3 +323,39 @@ bool RegKey::WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD si
     return RegSetValueExW(key_, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data), size) ==
            ERROR_SUCCESS;
 }
+
+namespace {
+
+// A value name of the 8-bit calls as the wide calls take it; false when it does not convert.
+bool WideName(const char* name, WCHAR (&wide)[kKeyPathCapacity]) {
+    return name == nullptr || MultiByteToWideChar(CP_ACP, 0, name, -1, wide, kKeyPathCapacity) > 0;
+}
+
+} // namespace
+
+bool RegKey::ReadStored(const char* name, DWORD& type, void* buffer, DWORD& size, bool& wide,
+                        bool& present) {
+    WCHAR wideName[kKeyPathCapacity];
+    BYTE* bytes = static_cast<BYTE*>(buffer);
+    LONG result = ERROR_CALL_NOT_IMPLEMENTED;
+    DWORD wanted = size;
+    if (WideName(name, wideName))
+        result = RegQueryValueExW(key_, name ? wideName : nullptr, nullptr, &type, bytes, &size);
+    // The 95 family has no wide registry calls; its registry holds the code page's text.
+    wide = result != ERROR_CALL_NOT_IMPLEMENTED;
+    if (!wide) {
+        size = wanted;
+        result = RegQueryValueExA(key_, name, nullptr, &type, bytes, &size);
+    }
+    present = result != ERROR_FILE_NOT_FOUND;
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool RegKey::WriteStored(const char* name, DWORD type, const void* data, DWORD size, bool wide) {
+    WCHAR wideName[kKeyPathCapacity];
+    if (!wide)
+        return Write(name, type, data, size);
+    return WideName(name, wideName) &&
+           RegSetValueExW(key_, name ? wideName : nullptr, 0, type,
+                          static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}

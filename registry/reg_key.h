@@ -87,6 +87,14 @@ class RegKey {
     // A REG_MULTI_SZ value's characters as stored, which no code page touches, so that text
     // of other programs comes back exactly as they wrote it. Sizes in bytes, as above.
     bool ReadWideMultiString(const WCHAR* name, WCHAR* buffer, DWORD& size);
+    // A value of any type as the registry stores it, for putting it back exactly: through the
+    // wide calls, where the system has them, so that no code page touches its text; `wide`
+    // tells which calls read it, for WriteStored. `present` clear (and true) when the open key
+    // has no value by that name, as for a name whose listing the code page garbled. `size` in:
+    // the buffer's bytes (0 with a null buffer asks for the size); out: the value's.
+    bool ReadStored(const char* name, DWORD& type, void* buffer, DWORD& size, bool& wide,
+                    bool& present);
+    bool WriteStored(const char* name, DWORD type, const void* data, DWORD size, bool wide);
     bool WriteWideMultiString(const WCHAR* name, const WCHAR* data, DWORD size);
 
   private:

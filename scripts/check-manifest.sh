@@ -3,7 +3,7 @@
 # Checks that each Windows image carries the suite's application manifest: a resource of type
 # 24 (RT_MANIFEST) in its resource directory, asking for administrator rights and naming
 # Windows Vista to 11, aware of the system's DPI, and not asking for the version 6 common
-# controls, which would change how the pages look.
+# controls, which would change how the pages look; UTF-8 as the code page of its 8-bit calls.
 set -euo pipefail
 status=0
 for image in "$@"; do
@@ -23,6 +23,8 @@ for image in "$@"; do
   done
   grep -aq '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
     "$image" || problems+=("not aware of the system's DPI")
+  grep -aq '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>' \
+    "$image" || problems+=("not UTF-8 as its code page")
   for unwanted in Microsoft.Windows.Common-Controls dpiAwareness; do
     if grep -aq "$unwanted" "$image"; then problems+=("has $unwanted"); fi
   done

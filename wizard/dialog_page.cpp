@@ -3,6 +3,8 @@
 
 #include "wizard/wizard_page.h"
 
+#include "driver/string_helpers.h"
+
 namespace {
 const char kCancelQuestion[] = "Are you sure you wish to cancel the installation?";
 // The longest control text a page expands in place, with its zero.
@@ -64,8 +66,14 @@ void DialogPage::SetItemText(int id, const char* text) {
     SetDlgItemTextA(window_, id, text);
 }
 
-void DialogPage::GetItemText(int id, char* buffer, int size) {
-    GetDlgItemTextA(window_, id, buffer, size);
+bool DialogPage::GetItemText(int id, char* buffer, int size) {
+    if (size <= 0)
+        return false;
+    // Read whole into a larger buffer and cut here, where the cut can keep characters whole.
+    char text[kItemTextSize] = "";
+    const int length = GetDlgItemTextA(window_, id, text, kItemTextSize);
+    buffer[0] = '\0';
+    return AppendStringCut(buffer, static_cast<size_t>(size), text) && length < kItemTextSize - 1;
 }
 
 void DialogPage::SetItemInt(int id, UINT value) {

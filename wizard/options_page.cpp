@@ -46,7 +46,9 @@ int OptionsPage::GetNextPage() {
 bool OptionsPage::OnKillActive() {
     desktopShortcuts_ = GetCheck(kDesktopBox);
     mailingList_ = GetCheck(kMailingListBox);
-    GetItemText(kPathField, installPath_, sizeof installPath_);
+    // A folder too long for the buffer is refused as a too-long folder is, never cut.
+    if (!GetItemText(kPathField, installPath_, sizeof installPath_))
+        installPath_[0] = '\0';
     switch (CheckFolder(spaceCheckPending_)) {
     case FolderCheck::Refused:
         ShowMessage(kAccessMessage, MB_OK);

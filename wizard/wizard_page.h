@@ -61,7 +61,10 @@ class DialogPage {
     void SetCheck(int id, bool checked);
     bool GetCheck(int id);
     void SetItemText(int id, const char* text);
-    void GetItemText(int id, char* buffer, int size);
+    // The control's text in `buffer` of `size` bytes; false when it did not fit, and then cut
+    // after its last whole character that did (a multibyte text has fewer characters than
+    // bytes, so a field can hold more characters than the buffer).
+    bool GetItemText(int id, char* buffer, int size);
     void SetItemInt(int id, UINT value);
     // The field as an unsigned number; 0 for an empty or non-numeric field.
     UINT GetItemInt(int id);

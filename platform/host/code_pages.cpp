@@ -30,6 +30,8 @@ bool ToByte(WCHAR wide, char& byte) {
     return false;
 }
 
+UINT g_ansiCodePage = 1252;
+
 bool KnownCodePage(UINT codePage) {
     return codePage == CP_ACP || codePage == 1252;
 }
@@ -37,6 +39,11 @@ bool KnownCodePage(UINT codePage) {
 } // namespace
 
 namespace hostemu {
+
+void SetAnsiCodePage(UINT codePage) {
+    g_ansiCodePage = codePage;
+}
+
 namespace detail {
 
 WCHAR AnsiToWide(char byte) {
@@ -107,4 +114,14 @@ int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int length, LPS
         }
     }
     return static_cast<int>(count);
+}
+
+UINT GetACP() {
+    hostemu::detail::CountCall("GetACP");
+    return g_ansiCodePage;
+}
+
+BOOL IsDBCSLeadByte(BYTE) {
+    hostemu::detail::CountCall("IsDBCSLeadByte");
+    return FALSE;
 }

@@ -69,6 +69,11 @@ void SetModuleFileName(const char* path);
 enum class PlatformFamily { NT, Win9x };
 void SetPlatformFamily(PlatformFamily family);
 PlatformFamily CurrentPlatformFamily();
+// The code page GetACP answers, as a manifest's "UTF-8" makes it 65001 where Windows honours
+// it; Reset makes it 1252, the system's own, as on a Windows that ignores the manifest. It
+// tells the program how its 8-bit strings are made (IsDBCSLeadByte answers for no byte of
+// either); the A calls' own conversions stay those of 1252.
+void SetAnsiCodePage(UINT codePage);
 
 // Shell. Reset puts the desktop in C:\WINDOWS\Desktop, made when the shell first names it;
 // SetDesktopDirectory makes the folder at once.

@@ -39,6 +39,7 @@ void Reset() {
     detail::ResetFaults();
     detail::ResetRegistry();
     detail::ResetVersion();
+    SetAnsiCodePage(1252);
     detail::ResetFiles(TheMachine().windowsDirectory.c_str(), TheMachine().systemDirectory.c_str());
     detail::ResetSearches();
     detail::ResetWindows();

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <type_traits>
 
 #include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
@@ -54,6 +55,9 @@ struct Value {
     DWORD type;
     std::vector<BYTE> data;
     bool wide = false;
+    // The name as a W call wrote it, kept only when it has a character the ANSI code page
+    // lacks: the A calls list such a name with '?' in its place and cannot name it.
+    std::basic_string<WCHAR> wideName;
 };
 
 bool IsStringType(DWORD type) {
@@ -80,11 +84,15 @@ Value Viewed(const Value& value, bool wide) {
     return view;
 }
 
-// A W call's value name as the emulation keeps names, in the ANSI code page.
-std::string NarrowName(const WCHAR* name) {
+// A W call's value name as the emulation keeps names, in the ANSI code page; `lossy` tells
+// that a character had none there.
+std::string NarrowName(const WCHAR* name, bool* lossy = nullptr) {
     std::string narrow;
-    for (const WCHAR* p = name; p && *p; ++p)
+    for (const WCHAR* p = name; p && *p; ++p) {
         narrow += hostemu::detail::WideToAnsi(*p);
+        if (lossy && narrow.back() == '?' && *p != L'?')
+            *lossy = true;
+    }
     return narrow;
 }
 
@@ -99,7 +107,18 @@ struct Key {
     Value* FindValue(const char* valueName) {
         std::string_view wanted = valueName ? valueName : "";
         for (Value& value : values) {
-            if (hostemu::detail::EqualNames(value.name, wanted))
+            if (value.wideName.empty() && hostemu::detail::EqualNames(value.name, wanted))
+                return &value;
+        }
+        return nullptr;
+    }
+    Value* FindValue(const WCHAR* valueName) {
+        bool lossy = false;
+        std::string narrow = NarrowName(valueName, &lossy);
+        if (!lossy)
+            return FindValue(valueName ? narrow.c_str() : nullptr);
+        for (Value& value : values) {
+            if (value.wideName == valueName)
                 return &value;
         }
         return nullptr;
@@ -504,7 +523,8 @@ LONG RegQueryValueExA(HKEY hkey, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE
 
 namespace {
 
-LONG SetValue(const char* function, HKEY hkey, LPCSTR valueName, DWORD type, const BYTE* data,
+template <typename Char>
+LONG SetValue(const char* function, HKEY hkey, const Char* valueName, DWORD type, const BYTE* data,
               DWORD dataSize, bool wide) {
     std::shared_ptr<Key> key;
     if (LONG error = Enter(function, hkey, KEY_SET_VALUE, key))
@@ -515,9 +535,16 @@ LONG SetValue(const char* function, HKEY hkey, LPCSTR valueName, DWORD type, con
         value->type = type;
         value->data.assign(data, data + dataSize);
         value->wide = wide;
-    } else {
+    } else if constexpr (std::is_same_v<Char, char>) {
         key->values.push_back(Value{valueName ? valueName : "", type,
                                     std::vector<BYTE>(data, data + dataSize), wide});
+    } else {
+        bool lossy = false;
+        Value added{NarrowName(valueName, &lossy), type, std::vector<BYTE>(data, data + dataSize),
+                    wide};
+        if (lossy)
+            added.wideName = valueName;
+        key->values.push_back(std::move(added));
     }
     return ERROR_SUCCESS;
 }
@@ -534,7 +561,7 @@ LONG RegQueryValueExW(HKEY hkey, const WCHAR* valueName, LPDWORD, LPDWORD type, 
     std::shared_ptr<Key> key;
     if (LONG error = Enter("RegQueryValueExW", hkey, KEY_QUERY_VALUE, key))
         return error;
-    const Value* value = key->FindValue(valueName ? NarrowName(valueName).c_str() : nullptr);
+    const Value* value = key->FindValue(valueName);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     return CopyValue(*value, true, type, data, dataSize);
@@ -542,9 +569,7 @@ LONG RegQueryValueExW(HKEY hkey, const WCHAR* valueName, LPDWORD, LPDWORD type, 
 
 LONG RegSetValueExW(HKEY hkey, const WCHAR* valueName, DWORD, DWORD type, const BYTE* data,
                     DWORD dataSize) {
-    std::string name = NarrowName(valueName);
-    return SetValue("RegSetValueExW", hkey, valueName ? name.c_str() : nullptr, type, data,
-                    dataSize, true);
+    return SetValue("RegSetValueExW", hkey, valueName, type, data, dataSize, true);
 }
 
 LONG RegEnumKeyExA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,

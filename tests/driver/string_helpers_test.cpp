@@ -74,3 +74,63 @@ TEST(PathRootLength, EveryFormOfPath) {
     ASSERT_TRUE(JoinPath(joined, "B"));
     EXPECT_STREQ("C:\\A/B", joined);
 }
+
+#if !defined(_WIN32)
+#include "platform/host/emulation.h"
+
+// With UTF-8 as the code page of the 8-bit calls, "Michał", "Ελένη" and "王芳" take more bytes
+// than characters: buffers are counted in bytes, cuts fall between characters, and names that
+// differ only beyond ASCII are different.
+TEST(StringHelpers, MultibyteTextIsCountedInBytesAndNeverCutInsideACharacter_HostOnly) {
+    hostemu::SetAnsiCodePage(CP_UTF8);
+    const char michal[] = "Micha\xC5\x82";                                  // 7 bytes
+    const char eleni[] = "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7";         // 10 bytes
+    const char wangFang[] = "\xE7\x8E\x8B\xE8\x8A\xB3";                     // 6 bytes
+    EXPECT_EQ(2u, CharacterLength(michal + 5));
+    EXPECT_EQ(2u, CharacterLength(eleni));
+    EXPECT_EQ(3u, CharacterLength(wangFang));
+    EXPECT_EQ(4u, CharacterLength("\xF0\x9F\x98\x80"));
+    EXPECT_EQ(1u, CharacterLength("\x82x")) << "a stray follower stands alone";
+    EXPECT_EQ(2u, CharacterLength("\xE7\x8E")) << "never past the zero";
+
+    // The buffer edges: exactly fitting, one byte short.
+    char buffer[8];
+    EXPECT_TRUE(CopyString(buffer, michal, sizeof buffer));
+    EXPECT_FALSE(CopyString(buffer, eleni, sizeof buffer));
+    EXPECT_STREQ(michal, buffer) << "left as it was";
+    char joined[11] = "C:";
+    EXPECT_FALSE(JoinPath(joined, eleni, sizeof joined));
+    EXPECT_TRUE(JoinPath(joined, michal, sizeof joined));
+    EXPECT_STREQ("C:\\Micha\xC5\x82", joined);
+    char both[14];
+    EXPECT_TRUE(ConcatStrings(both, sizeof both, michal, wangFang));
+    EXPECT_FALSE(ConcatStrings(both, 13, michal, wangFang));
+    EXPECT_STREQ("", both);
+
+    // A cut keeps whole characters only: 6 bytes hold "Micha", not half of "ł"; 5 bytes of
+    // "王芳" hold "王" alone.
+    char cut[7] = "";
+    EXPECT_FALSE(AppendStringCut(cut, sizeof cut, michal));
+    EXPECT_STREQ("Micha", cut);
+    char chinese[6] = "";
+    EXPECT_FALSE(AppendStringCut(chinese, sizeof chinese, wangFang));
+    EXPECT_STREQ("\xE7\x8E\x8B", chinese);
+    char whole[7] = "";
+    EXPECT_TRUE(AppendStringCut(whole, sizeof whole, wangFang));
+    EXPECT_STREQ(wangFang, whole);
+
+    // ASCII letters fold, other characters compare as they are.
+    EXPECT_TRUE(EqualIgnoringCase("c:\\users\\micha\xC5\x82", "C:\\Users\\MICHA\xC5\x82"));
+    EXPECT_FALSE(EqualIgnoringCase("micha\xC5\x82", "micha\xC5\x81"));
+    EXPECT_FALSE(EqualIgnoringCase("\xE7\x8E\x8B", "\xE7\x8E"));
+    char path[] = "C:\\\xE7\x8E\x8B\xE8\x8A\xB3\\a";
+    EXPECT_EQ(path + 9, LastPathSeparator(path));
+
+    // In the Western code page every byte is a character: the same cut takes six.
+    hostemu::SetAnsiCodePage(1252);
+    EXPECT_EQ(1u, CharacterLength(michal + 5));
+    char western[7] = "";
+    EXPECT_FALSE(AppendStringCut(western, sizeof western, michal));
+    EXPECT_STREQ("Micha\xC5", western);
+}
+#endif

@@ -108,3 +108,67 @@ TEST_F(PriorStateTest, KeptCopiesLoseNothingThatWasThere) {
     EXPECT_TRUE(ReadTestFile(stale, bytes) && bytes == "stale") << bytes;
     EXPECT_FALSE(PathExists(file + ".nqkeep2"));
 }
+
+namespace {
+
+// The value `name` of `path` as the wide calls read it; empty when it cannot be read.
+std::wstring WideValue(HKEY root, const std::string& path, const wchar_t* name) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return L"";
+    WCHAR data[256] = {};
+    DWORD size = sizeof data - sizeof(WCHAR);
+    LONG result = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::wstring(data) : std::wstring();
+}
+
+void PutWide(HKEY root, const std::string& path, const wchar_t* name, const wchar_t* text) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             static_cast<DWORD>((std::wstring(text).size() + 1) * sizeof(WCHAR))));
+    RegCloseKey(key);
+}
+
+} // namespace
+
+// Run with the Western code page: text the 8-bit calls would garble comes back whole, and names
+// outside that code page, which the suite never writes, neither stop the keeping (anybody could
+// plant one under a key of the suite's) nor get lost.
+TEST_F(PriorStateTest, KeepsTextBeyondTheCodePageWholeAndNamesBeyondItStopNothing) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    SelectModules(context, {0, 1}, ScratchPath("Programs\\QuilloSoft").c_str());
+    WriteInstallRegistry(context);
+    const std::string email = kSuiteKey + "\\Email";
+    const std::string planted = ".WebQuilloSearch";
+    PutWide(HKEY_CURRENT_USER, email, L"City", L"\x0141odz");
+    PutWide(HKEY_CURRENT_USER, email, L"\x738B\x82B3", L"Name outside the code page");
+    PutWide(HKEY_CLASSES_ROOT, planted, L"\x0395\x03BB\x03AD\x03BD\x03B7", L"planted");
+#if defined(_WIN32)
+    // The emulation names keys in its code page only.
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, L".WebQuilloSearch\\Micha\x0142",
+                                             0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+#endif
+    PriorState prior;
+    ASSERT_TRUE(prior.KeepRegistry(context)) << "names the suite never wrote stop nothing";
+    context.prior = &prior;
+    PutString(HKEY_CURRENT_USER, email, "City", "changed");
+    PutString(HKEY_CLASSES_ROOT, planted, "Added", "by the run");
+    RollBackRegistry(context);
+    context.prior = nullptr;
+    EXPECT_EQ(L"\x0141odz", WideValue(HKEY_CURRENT_USER, email, L"City"));
+    EXPECT_EQ(L"Name outside the code page", WideValue(HKEY_CURRENT_USER, email, L"\x738B\x82B3"));
+    EXPECT_EQ(L"planted", WideValue(HKEY_CLASSES_ROOT, planted, L"\x0395\x03BB\x03AD\x03BD\x03B7"));
+    EXPECT_EQ("<none>", StringValue(HKEY_CLASSES_ROOT, planted, "Added"));
+#if defined(_WIN32)
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, L".WebQuilloSearch\\Micha\x0142", 0,
+                                           KEY_READ, &key));
+    RegCloseKey(key);
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, L".WebQuilloSearch\\Micha\x0142");
+#endif
+}

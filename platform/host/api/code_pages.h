@@ -12,3 +12,6 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WCH
                         int capacity);
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int length, LPSTR text,
                         int capacity, LPCSTR defaultChar, BOOL* usedDefault);
+
+UINT GetACP();
+BOOL IsDBCSLeadByte(BYTE byte);
