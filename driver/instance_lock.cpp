@@ -12,31 +12,6 @@ namespace {
 const char kLockName[] = "Global\\NetQuilloSetupRunning";
 // Made by an administrator, and nobody but SYSTEM and the administrators may open it.
 const char kLockSecurity[] = "O:BAD:(A;;GA;;;SY)(A;;GA;;;BA)";
-const char kAdministrators[] = "S-1-5-32-544";
-const char kSystem[] = "S-1-5-18";
-
-// Whether the existing object behind `handle` was made by SYSTEM or an administrator, as every
-// setup's is. Where the calls to ask are missing (before Windows 2000) it is taken as a setup's.
-bool MadeByAdministrator(HANDLE handle) {
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    auto ownerOf = EntryPoint<decltype(&GetSecurityInfo)>(advapi, "GetSecurityInfo");
-    auto asText = EntryPoint<decltype(&ConvertSidToStringSidA)>(advapi, "ConvertSidToStringSidA");
-    if (!ownerOf || !asText)
-        return true;
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (ownerOf(handle, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
-                nullptr, &descriptor) != ERROR_SUCCESS)
-        return false;
-    char* text = nullptr;
-    bool administrator = owner != nullptr && asText(owner, &text) &&
-                         (std::strcmp(text, kAdministrators) == 0 || std::strcmp(text, kSystem) == 0);
-    if (text)
-        LocalFree(text);
-    LocalFree(descriptor);
-    return administrator;
-}
-
 } // namespace
 
 InstanceLock::InstanceLock() {
@@ -54,7 +29,7 @@ InstanceLock::InstanceLock() {
     // An object that refuses an administrator, or is no mutex, or belongs to somebody else was
     // not made by a setup: it says nothing, and this run goes on without the lock.
     if (handle_ != nullptr && error == ERROR_ALREADY_EXISTS) {
-        heldElsewhere_ = MadeByAdministrator(handle_);
+        heldElsewhere_ = MadeByAdministrator(handle_, SE_KERNEL_OBJECT);
         if (!heldElsewhere_) {
             CloseHandle(handle_);
             handle_ = nullptr;

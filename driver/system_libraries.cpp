@@ -1,5 +1,7 @@
 #include "driver/system_libraries.h"
 
+#include <cstring>
+
 #include "driver/string_helpers.h"
 
 namespace {
@@ -46,4 +48,26 @@ LzCalls LoadLzCalls() {
                      EntryPoint<decltype(&LZRead)>(lz, "LZRead"),
                      EntryPoint<decltype(&LZClose)>(lz, "LZClose")};
     return calls;
+}
+
+bool MadeByAdministrator(HANDLE handle, SE_OBJECT_TYPE type) {
+    static const char kAdministrators[] = "S-1-5-32-544";
+    static const char kSystem[] = "S-1-5-18";
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    auto ownerOf = EntryPoint<decltype(&GetSecurityInfo)>(advapi, "GetSecurityInfo");
+    auto asText = EntryPoint<decltype(&ConvertSidToStringSidA)>(advapi, "ConvertSidToStringSidA");
+    if (!ownerOf || !asText)
+        return true;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (ownerOf(handle, type, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                &descriptor) != ERROR_SUCCESS)
+        return false;
+    char* text = nullptr;
+    bool administrator = owner != nullptr && asText(owner, &text) &&
+                         (std::strcmp(text, kAdministrators) == 0 || std::strcmp(text, kSystem) == 0);
+    if (text)
+        LocalFree(text);
+    LocalFree(descriptor);
+    return administrator;
 }

@@ -29,6 +29,11 @@ template <typename Function> Function EntryPoint(HMODULE module, const char* nam
 // Freed with LocalFree.
 PSECURITY_DESCRIPTOR DescriptorFromText(const char* text);
 
+// Whether the existing object behind `handle` (a kernel object or a file) is owned by SYSTEM or
+// the administrators, as everything setup makes is. Where the calls to ask are missing (before
+// Windows 2000) it is taken as setup's.
+bool MadeByAdministrator(HANDLE handle, SE_OBJECT_TYPE type);
+
 // The LZ calls the payload extractor makes, all from lz32; null members when it is missing.
 struct LzCalls {
     decltype(&LZInit) init;

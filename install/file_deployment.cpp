@@ -21,6 +21,8 @@ const WORD kFindMenuLibraryPayload = 998;
 // list instead of the protected one that setup gives the levels it makes.
 bool MakeFolder(PriorState* prior, const char* folder, LPSECURITY_ATTRIBUTES security,
                 bool wasPresent) {
+    if (prior != nullptr && !prior->NoteFolderToMake(folder))
+        return false;
     if (!CreateDirectoryA(folder, security)) {
         if (!wasPresent)
             return prior != nullptr && GetLastError() == ERROR_ALREADY_EXISTS &&

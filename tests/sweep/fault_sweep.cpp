@@ -9,11 +9,16 @@
 // change in any run. Prints a summary of the whole failure surface and answers 1 when any run
 // failed.
 //
-// Usage: fault_sweep nt|win9x [reinstall] [persistent] [jobs=N] [first=K] [last=K] [every=N]
-//                    [show] [summary=FILE]
+// Usage: fault_sweep nt|win9x [reinstall] [persistent|cut] [jobs=N] [first=K] [last=K]
+//                    [every=N] [show] [summary=FILE]
 //   reinstall   the machine already holds a first install of all six modules
 //   persistent  every later call of the swept call's function fails too (a disk that fills
 //               up, a registry that turns read-only)
+//   cut         the cut-off sweep: at the swept call the process ends there, as if it were
+//               killed (no rollback, no destructor, nothing after it); then setup starts again
+//               with /S and arguments it refuses, which leaves the repair alone to be judged
+//               (the machine as before the run, or the install whole), and then once more with
+//               /S, which must install whole. No journal, no kept copy may be left.
 //   every=N     only every Nth call from `first` on: a sample of the surface in a fraction of
 //               the time, for the test command; the whole sweep is scripts/sweep.sh
 #include <sys/wait.h>
@@ -21,6 +26,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csetjmp>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +57,7 @@ struct Options {
     hostemu::PlatformFamily family = hostemu::PlatformFamily::NT;
     bool reinstall = false;
     bool persistent = false;
+    bool cut = false;
     bool show = false; // each run prints how the machine differs from the one before
     unsigned jobs = 2;
     unsigned first = 1;
@@ -60,9 +67,35 @@ struct Options {
 
 
 Options TheOptions;
+// The calls to sweep, in order: every `every`th from `first` to `last`, of those that may be
+// swept. A cut-off sweep passes over the calls that only read or ask: the process ended before
+// one of them leaves the machine as it is before the next call that changes anything.
+std::vector<unsigned> SweptCalls;
+bool OnlyReads(const std::string& function) {
+    static const std::set<std::string> reading = {
+        "BeginPaint", "CoCreateInstance", "CoInitialize", "ConvertSidToStringSidA",
+        "CreateCompatibleDC", "CreateDIBSection", "CreateDialogParamA", "CreatePalette",
+        "CreateRectRgn", "CreateSolidBrush", "CreateWindowExA", "DestroyWindow", "FindFirstFileA",
+        "FindResourceA", "GetDiskFreeSpaceA", "GetFileAttributesA", "GetModuleFileNameA",
+        "GetSecurityInfo", "GetSystemDirectoryA", "GetTempPathA", "GetVersionExA",
+        "GetWindowsDirectoryA", "LZRead", "LoadCursorA", "LoadIconA", "LoadResource",
+        "MessageBoxA", "MultiByteToWideChar", "PropertySheetA", "ReadFile", "RegEnumKeyExA",
+        "RegEnumValueA", "RegOpenKeyExA", "RegQueryValueExA", "RegQueryValueExW",
+        "RegisterClassA", "SHGetPathFromIDListA", "SHGetSpecialFolderLocation",
+        "WideCharToMultiByte"};
+    return reading.count(function) != 0;
+}
+void ChooseSweptCalls(const std::vector<std::string>& calls, unsigned last) {
+    unsigned candidate = 0;
+    for (unsigned number = TheOptions.first; number <= last; ++number) {
+        if (TheOptions.cut && OnlyReads(calls[number - 1]))
+            continue;
+        if (candidate++ % TheOptions.every == 0)
+            SweptCalls.push_back(number);
+    }
+}
 bool Swept(unsigned number) {
-    return number >= TheOptions.first && number <= TheOptions.last &&
-           (number - TheOptions.first) % TheOptions.every == 0;
+    return std::binary_search(SweptCalls.begin(), SweptCalls.end(), number);
 }
 FILE* SummaryFile = nullptr;
 
@@ -359,8 +392,10 @@ bool ExistedBefore(const std::string& deletion) {
     return false;
 }
 
-void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
-    std::vector<std::string> outcomes = Outcomes();
+// `outcome`, when given, is what the run is judged as instead of what it showed.
+void Judge(int exitCode, const char* failedFunction, Verdict& verdict,
+           const char* outcome = nullptr) {
+    std::vector<std::string> outcomes = outcome ? std::vector<std::string>{outcome} : Outcomes();
     verdict.outcome = outcomes.empty() ? "none" : outcomes.front();
     std::string& fault = verdict.fault;
     if (exitCode != 0)
@@ -464,6 +499,41 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
     }
 }
 
+// What a cut-off run or its repair may never leave: the journal, or a copy kept or moved aside.
+void JudgeLeftovers(const char* when, Verdict& verdict) {
+    for (const std::string& item : CaptureMachine()) {
+        if (item.rfind("FILE ", 0) == 0 &&
+            (item.find(".nqkeep") != std::string::npos ||
+             item.find(".nqundo") != std::string::npos ||
+             item.find("NetQuilloSetup.nqj") != std::string::npos))
+            verdict.fault += std::string(when) + " left " + item + "; ";
+    }
+}
+
+// The process ended at the swept call: setup starts again, first to repair alone (its /S run
+// then refuses an argument it does not know), then to install.
+void JudgeCut(Verdict& verdict) {
+    hostemu::EndProcess();
+    hostemu::SetUser(nullptr);
+    RunSetup("/S /NOSUCHSWITCH");
+    Verdict asBefore, whole;
+    Judge(0, "", asBefore, kFailed);
+    Judge(0, "", whole, kComplete);
+    const bool rolledBack = asBefore.fault.empty();
+    verdict = rolledBack ? asBefore : whole;
+    verdict.outcome = rolledBack ? "repaired: as before the run" : "repaired: the install whole";
+    if (!rolledBack && !whole.fault.empty())
+        verdict.fault = "after the repair, neither as before (" + asBefore.fault +
+                        ") nor whole (" + whole.fault + "); ";
+    JudgeLeftovers("the repair", verdict);
+    Verdict installed;
+    const int code = RunSetup("/S");
+    Judge(code, "", installed, kComplete);
+    if (!installed.fault.empty())
+        verdict.fault += "after the silent run: " + installed.fault;
+    JudgeLeftovers("the silent run", verdict);
+}
+
 // --- The sweep ------------------------------------------------------------------------------
 
 enum class Mode { Record, Sweep };
@@ -471,6 +541,8 @@ Mode TheMode = Mode::Record;
 unsigned CallNumber = 0;
 std::vector<std::string> CallsMade;
 bool InChild = false;
+// Where a child whose process is cut off goes on, outside everything the run had begun.
+std::jmp_buf CutOff;
 unsigned FailedCall = 0;
 const char* FailedFunction = "";
 std::map<pid_t, unsigned> Children;
@@ -531,6 +603,8 @@ DWORD Observe(const char* function, const std::string&) {
         FailedCall = number;
         FailedFunction = function;
         alarm(kSecondsPerRun);
+        if (TheOptions.cut)
+            std::longjmp(CutOff, 1);
         return hostemu::UsualError(function);
     }
     if (pid > 0)
@@ -554,6 +628,8 @@ bool ParseOptions(int argc, char** argv) {
             TheOptions.reinstall = true;
         else if (arg == "persistent")
             TheOptions.persistent = true;
+        else if (arg == "cut")
+            TheOptions.cut = true;
         else if (arg == "show")
             TheOptions.show = true;
         else if (arg.rfind("summary=", 0) == 0)
@@ -619,15 +695,17 @@ void PrintTable(const char* title, const std::map<std::string, unsigned>& counts
 
 int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv)) {
-        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent] [jobs=N] "
+        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent|cut] [jobs=N] "
                              "[first=K] [last=K] [every=N]\n");
         return 2;
     }
     const char* scenario =
         TheOptions.family == hostemu::PlatformFamily::NT ? "NT family" : "95 family";
-    Say("fault sweep: %s, %s, %s\n", scenario,
+    Say("%s sweep: %s, %s, %s\n", TheOptions.cut ? "cut-off" : "fault", scenario,
         TheOptions.reinstall ? "second install over a first" : "first install",
-        TheOptions.persistent ? "its function failing from the swept call on" : "one call failing");
+        TheOptions.cut          ? "the process ended at the swept call, then started again"
+        : TheOptions.persistent ? "its function failing from the swept call on"
+                                : "one call failing");
 
     // The clean run: the calls it makes, and the machine it leaves.
     PrepareMachine();
@@ -664,6 +742,7 @@ int main(int argc, char** argv) {
     for (const std::string& function : calls)
         ++callsByFunction[function];
     unsigned last = std::min<unsigned>(TheOptions.last, static_cast<unsigned>(calls.size()));
+    ChooseSweptCalls(calls, last);
 
     // The sweep: the same run again, forking a child at every call.
     char resultsPath[] = "/tmp/fault-sweep.XXXXXX";
@@ -680,11 +759,17 @@ int main(int argc, char** argv) {
     TheMode = Mode::Sweep;
     CallNumber = 0;
     hostemu::SetCallObserver(Observe);
-    int exitCode = PlaySetup();
+    volatile int exitCode = 0;
+    // Only a child of the cut-off sweep comes back here a second time.
+    if (setjmp(CutOff) == 0)
+        exitCode = PlaySetup();
     hostemu::SetCallObserver(nullptr);
     if (InChild) {
         Verdict verdict;
-        Judge(exitCode, FailedFunction, verdict);
+        if (TheOptions.cut)
+            JudgeCut(verdict);
+        else
+            Judge(exitCode, FailedFunction, verdict);
         WriteResult(FailedCall, verdict);
         std::fflush(nullptr);
         _exit(0);
@@ -698,7 +783,7 @@ int main(int argc, char** argv) {
     std::map<std::string, unsigned> byOutcome, bySurvivor, byIgnored, faults;
     std::map<std::string, std::map<std::string, unsigned>> ignoredByFunction;
     unsigned failures = 0, swept = 0;
-    for (unsigned number = TheOptions.first; number <= last; number += TheOptions.every) {
+    for (unsigned number : SweptCalls) {
         ++swept;
         const std::string& function = calls[number - 1];
         auto death = Deaths.find(number);
@@ -725,8 +810,8 @@ int main(int argc, char** argv) {
     Say(" (emulated calls counted in the run, the user's and those that cannot fail "
         "included: %u)\n",
         emulatedCalls);
-    Say("calls swept: %u (every %u from %u to %u)\n", swept, TheOptions.every, TheOptions.first,
-        last);
+    Say("calls swept: %u (every %u from %u to %u%s)\n", swept, TheOptions.every, TheOptions.first,
+        last, TheOptions.cut ? ", of the calls that may change the machine" : "");
     PrintTable("calls by function:", callsByFunction);
     PrintTable("outcomes:", byOutcome);
     PrintTable("survivors (runs that left each):", bySurvivor);
