@@ -94,6 +94,11 @@ bool EnsureFindMenuLibrary(PayloadExtractor& extractor, PriorState* prior, const
         CloseHandle(existing);
         return true;
     }
+    // Unknown whether one is there: a newer copy must not be written over, and none written is
+    // no whole install.
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        return false;
     return WritePayload(extractor, prior, kFindMenuLibraryPayload, libraryPath);
 }
 

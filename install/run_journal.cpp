@@ -9,6 +9,7 @@
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
 #include "driver/system_libraries.h"
+#include "install/restart_deletions.h"
 #include "install/rollback.h"
 
 namespace {
@@ -172,7 +173,7 @@ RunJournal::~RunJournal() {
 }
 
 bool RunJournal::Begin(const SetupContext& context, const PriorState& prior) {
-    char path[MAX_PATH];
+    char (&path)[MAX_PATH] = path_;
     if (context.moduleCount > 32 || !JournalPath(path))
         return false;
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
@@ -238,9 +239,8 @@ void RunJournal::Remove() {
         return;
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
-    char path[MAX_PATH];
-    if (JournalPath(path))
-        DeleteFileA(path);
+    // Left until the restart, it is finished again by any start before it, which changes nothing.
+    DeleteNowOrAtRestart(path_, kJournalKey);
 }
 
 JournalRepair RepairCutOffRun(SetupContext& context) {

@@ -41,6 +41,8 @@ class RunJournal {
     bool WriteAll(const PriorState::Buffer& bytes);
     bool WriteFrame(char kind, const void* body, DWORD size);
     HANDLE file_ = INVALID_HANDLE_VALUE;
+    // Named once, at the start: its end needs no call that could fail to name it.
+    char path_[MAX_PATH] = "";
 };
 
 // What a journal's bytes hold, pointing into them.
