@@ -380,6 +380,8 @@ BYTE* PriorState::Buffer::Reserve(DWORD bytes) {
 }
 
 bool PriorState::Buffer::Add(const void* bytes, DWORD count) {
+    if (count == 0)
+        return !failed;
     BYTE* at = Reserve(count);
     if (at != nullptr && count > 0)
         std::memcpy(at, bytes, count);

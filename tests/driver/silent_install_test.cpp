@@ -131,8 +131,7 @@ std::vector<Step> WizardWithFolder(const std::string& folder) {
 }
 
 // What a reinstall into `folder` cut off in its files leaves, made with setup's own journal: the
-// journal, the earlier program kept aside and a new one in its place, a folder the run made,
-// and a setting it changed. The journal is not removed: the process ended there.
+// journal, the earlier program kept aside and a new one in its place, and a setting it changed. The journal is not removed: the process ended there.
 void LeaveCutOffRun(const std::string& folder) {
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     for (DWORD i = 0; i < context.moduleCount; ++i) {
@@ -149,9 +148,6 @@ void LeaveCutOffRun(const std::string& folder) {
     const std::string program = folder + "WebQuillo\\WebQuillo.exe";
     ASSERT_TRUE(prior.KeepFile(program.c_str()));
     ASSERT_TRUE(WriteTestFile(program, "MZ a newer build"));
-    const std::string made = folder + "WebQuillo\\Made";
-    ASSERT_TRUE(prior.NoteFolderToMake(made.c_str()));
-    ASSERT_TRUE(CreateDirectoryA(made.c_str(), nullptr));
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QuilloSoft\\NetQuillo",
                                            0, KEY_ALL_ACCESS, &key));

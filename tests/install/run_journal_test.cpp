@@ -74,7 +74,8 @@ TEST(RunJournal, AFrameCutOffOrChangedEndsWhatIsTakenAndStrangersAreRefused) {
     const size_t headerEnd = whole.size() - (8 + kKept.size()) - (8 + kFolder.size()) - 9;
     for (size_t cut = 0; cut < whole.size(); ++cut) {
         JournalContents part;
-        const JournalRead read = Read(whole.substr(0, cut), part);
+        const std::string bytes = whole.substr(0, cut); // what `part` points into
+        const JournalRead read = Read(bytes, part);
         ASSERT_EQ(cut < headerEnd ? JournalRead::Unbegun : JournalRead::Whole, read) << cut;
         EXPECT_FALSE(part.committed) << cut;
         EXPECT_TRUE(read != JournalRead::Whole || Loads(part)) << cut;
