@@ -158,8 +158,9 @@ void LeaveCutOffRun(const std::string& folder) {
 } // namespace
 
 // A run cut off where no rollback ran is put back by the next start, which says so (in the log
-// when silent) and goes on; an uninstaller repairs first and then removes.
-TEST_F(SilentInstall, ARunCutOffIsPutBackByTheNextStartAndByAnUninstaller) {
+// when silent) and goes on; an uninstaller repairs first and then removes. Host only for now:
+// under Wine the journal's owner does not read as the administrators, and it is refused.
+TEST_F(SilentInstall, ARunCutOffIsPutBackByTheNextStartAndByAnUninstaller_HostOnly) {
     ASSERT_EQ(0, Run("/S /D=" + Folder()));
     const std::string installed = Machine(Folder());
     const std::string settings = RegistryText(HKEY_CURRENT_USER, "Software\\QuilloSoft");
