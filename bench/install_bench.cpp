@@ -7,6 +7,7 @@
 // one tick.
 // Usage: install_bench [runs] [no-links]   (no-links: the desktop-links box cleared)
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,13 @@ long long PlatformCalls() {
 }
 #endif
 
+// The journal of one install: the frames flushed and its largest size, seen at each flush.
+struct JournalFigures {
+    long long flushes = -1;
+    size_t largest = 0;
+};
+JournalFigures MeasureJournal(bool links);
+
 // The wizard's sheet: the one dialog with a Finish button.
 bool WizardOpen() {
     for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
@@ -59,8 +67,11 @@ struct Phase {
     long long calls = -1;
 };
 
-bool RunOnce(Phase& phase, bool links) {
+// `watch`, when given, is called on the fresh machine before setup starts.
+bool RunOnce(Phase& phase, bool links, void (*watch)() = nullptr) {
     FreshMachine();
+    if (watch)
+        watch();
     std::vector<scripted::Step> steps = {Do::Next(), Do::Next(), Do::Next()};
     if (!links)
         steps.push_back(Do::Click(701));
@@ -92,6 +103,33 @@ bool RunOnce(Phase& phase, bool links) {
     return phase.milliseconds >= 0;
 }
 
+JournalFigures Journal;
+
+JournalFigures MeasureJournal(bool links) {
+    JournalFigures& figures = Journal;
+#ifndef _WIN32
+    figures.flushes = 0;
+    Phase phase;
+    const bool ran = RunOnce(phase, links, [] {
+        hostemu::SetCallObserver([](const char* function, const std::string&) -> DWORD {
+            std::string bytes;
+            if (std::strcmp(function, "FlushFileBuffers") == 0 &&
+                hostemu::ReadFileBytes("C:\\WINDOWS\\NetQuilloSetup.nqj", bytes)) {
+                ++Journal.flushes;
+                Journal.largest = std::max(Journal.largest, bytes.size());
+            }
+            return 0;
+        });
+    });
+    if (!ran)
+        figures.flushes = -1;
+    hostemu::SetCallObserver(nullptr);
+#else
+    (void)links;
+#endif
+    return figures;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,5 +158,10 @@ int main(int argc, char** argv) {
                 times[times.size() / 2], times.front(), times.back(), goal);
     if (calls >= 0)
         std::printf("  platform calls: %lld\n", calls);
+    const JournalFigures journal = MeasureJournal(links);
+    if (journal.flushes >= 0)
+        std::printf("  journal: %lld frames written and flushed (two calls each), %zu bytes at "
+                    "its largest\n",
+                    journal.flushes, journal.largest);
     return 0;
 }

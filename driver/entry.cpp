@@ -8,7 +8,18 @@
 #include "driver/setup_context.h"
 #include "driver/setup_options.h"
 #include "driver/system_libraries.h"
+#include "install/run_journal.h"
 #include "platform/win32.h"
+
+namespace {
+
+// A wizard run tells of a repair in a message before its backdrop.
+void ShowRepair(JournalRepair repair) {
+    if (const char* text = RepairMessage(repair))
+        MessageBoxA(nullptr, text, "NetQuillo Installation", MB_OK | MB_ICONINFORMATION);
+}
+
+} // namespace
 
 int RunSetup(const char* arguments) {
     // A drive without a disc answers its callers instead of stopping a silent run at a box
@@ -21,7 +32,9 @@ int RunSetup(const char* arguments) {
         init();
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     // The wizard started without arguments answers 0, whatever its end: nobody waits for its code.
+    // A run cut off before it ended is repaired first, whatever this one goes on to do.
     if (HasNoArguments(arguments)) {
+        ShowRepair(RepairCutOffRun(context));
         RunInstallSequence(context);
         return kExitInstalled;
     }
@@ -32,9 +45,13 @@ int RunSetup(const char* arguments) {
                     MB_OK | MB_ICONINFORMATION);
         return kExitRefused;
     }
+    const JournalRepair repair = RepairCutOffRun(context);
     // Without "/S" setup is the wizard, whatever a launcher put on its command line.
-    if (!options.silent)
+    if (!options.silent) {
+        ShowRepair(repair);
         return RunInstallSequence(context);
+    }
+    context.repairNote = RepairMessage(repair);
     return RunSilentInstall(context, arguments, options, sound);
 }
 

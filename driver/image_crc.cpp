@@ -92,10 +92,15 @@ void Sum::Add(const uint8_t* data, size_t size) {
             crc_ = table[(crc_ ^ data[i]) & 0xFF] ^ (crc_ >> 8);
     }
     position_ += static_cast<uint32_t>(size - i);
-    uint32_t crc = crc_;
-    for (; i < size; ++i)
+    crc_ = ~Crc32(data + i, size - i, ~crc_);
+}
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t previous) {
+    const uint32_t* table = Table();
+    uint32_t crc = ~previous;
+    for (size_t i = 0; i < size; ++i)
         crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    crc_ = crc;
+    return ~crc;
 }
 
 void WriteStamp(uint8_t* start, uint32_t length, uint32_t crc) {

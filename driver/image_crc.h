@@ -47,6 +47,9 @@ class Sum {
     uint32_t crc_ = 0xFFFFFFFFu;
 };
 
+// The plain CRC-32 of `size` bytes, continuing the sum `previous` of the bytes before them.
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t previous = 0);
+
 // Writes the stamp for `length` bytes with sum `crc` into the file's start.
 void WriteStamp(uint8_t* start, uint32_t length, uint32_t crc);
 

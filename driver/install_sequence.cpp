@@ -23,6 +23,7 @@
 #include "install/registry_names.h"
 #include "install/restart_deletions.h"
 #include "install/rollback.h"
+#include "install/run_journal.h"
 #include "install/temporary_file.h"
 #include "registry/reg_key.h"
 #include "registry/reg_patch.h"
@@ -128,11 +129,6 @@ void FormInstallPaths(SetupContext& context, const OptionsPage& options) {
     }
 }
 
-void RollBack(SetupContext& context) {
-    RollBackRegistry(context);
-    RollBackFiles(context);
-}
-
 // Document types, and "Distributor" for the modules new to this machine. Nothing here can
 // fail the install.
 void RegisterModules(SetupContext& context, const BYTE* installed) {
@@ -217,6 +213,14 @@ InstallOutcome Install(SetupContext& context, WizardSheet& sheet, const OptionsP
         log.Line({"The suite's registry keys: cannot be read whole"});
         return InstallOutcome::NotBegun;
     }
+    // And on disk before the first change, so that a run cut off anywhere is undone by the next
+    // start; a journal that cannot be written ends the install here too.
+    RunJournal journal;
+    if (!journal.Begin(context, prior)) {
+        log.Line({"The install's journal: cannot be written"});
+        return InstallOutcome::NotBegun;
+    }
+    prior.SetJournal(&journal);
     context.prior = &prior;
     ProgressBox progress;
     progress.SetLog(&log);
@@ -238,7 +242,8 @@ InstallOutcome Install(SetupContext& context, WizardSheet& sheet, const OptionsP
         RegisterModules(context, installed);
         progress.Step();
         progress.SetStatus("Modifying registry...");
-        failed = !ApplyRegistryPatches(context);
+        // Whole from here on: a run cut off later is finished by the next start, not undone.
+        failed = !ApplyRegistryPatches(context) || !journal.Commit();
         if (failed)
             RollBack(context);
     }
@@ -251,6 +256,7 @@ InstallOutcome Install(SetupContext& context, WizardSheet& sheet, const OptionsP
         progress.SetStatus("Setup complete...");
     }
     context.prior = nullptr;
+    journal.Remove();
     log.EndStep(failed ? "failed, rolled back" : "done");
     progress.Close();
     return failed ? InstallOutcome::RolledBack : InstallOutcome::Installed;
@@ -364,6 +370,8 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
     if (options.logPath[0] != '\0' && !log.Open(options.logPath))
         return kExitRefused;
     log.Line({"NetQuillo silent install, arguments: ", arguments});
+    if (context.repairNote)
+        log.Line({context.repairNote});
     char title[MAX_PATH];
     if (!ConcatStrings(title, sizeof title, context.suiteName.get(), " Installation"))
         return Refuse(log, "Title", nullptr, "too long");

@@ -52,6 +52,8 @@ class SetupContext {
     // What the install phase found in place, while it runs; the rollback puts it back. Null
     // otherwise, and in the uninstaller, which has no run to undo.
     PriorState* prior = nullptr;
+    // What the start repaired of a run cut off before it, for a silent run's log; null: nothing.
+    const char* repairNote = nullptr;
 };
 
 // The process-wide current context, for callers that do not hold it.

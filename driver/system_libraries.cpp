@@ -1,5 +1,7 @@
 #include "driver/system_libraries.h"
 
+#include <cstring>
+
 #include "driver/string_helpers.h"
 
 namespace {

@@ -21,6 +21,8 @@ const WORD kFindMenuLibraryPayload = 998;
 // list instead of the protected one that setup gives the levels it makes.
 bool MakeFolder(PriorState* prior, const char* folder, LPSECURITY_ATTRIBUTES security,
                 bool wasPresent) {
+    if (prior != nullptr && !prior->NoteFolderToMake(folder))
+        return false;
     if (!CreateDirectoryA(folder, security)) {
         if (!wasPresent)
             return prior != nullptr && GetLastError() == ERROR_ALREADY_EXISTS &&
@@ -92,6 +94,11 @@ bool EnsureFindMenuLibrary(PayloadExtractor& extractor, PriorState* prior, const
         CloseHandle(existing);
         return true;
     }
+    // Unknown whether one is there: a newer copy must not be written over, and none written is
+    // no whole install.
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        return false;
     return WritePayload(extractor, prior, kFindMenuLibraryPayload, libraryPath);
 }
 

@@ -9,6 +9,7 @@
 #include "install/find_menu.h"
 #include "install/registry_names.h"
 #include "install/restart_deletions.h"
+#include "install/run_journal.h"
 
 // The registry is kept as a run of records, each a kind letter and its fields:
 //   'T' base, existed, shallow, path   a kept key: what follows up to the next 'T' is its tree
@@ -46,34 +47,62 @@ DWORD ReadNumber(const BYTE* at) {
     return number;
 }
 
-// The record at `at`, which moves past it; false at the end. The records are the program's
-// own, so they are taken as written.
+// The record at `at`, which moves past it; false at the end, and at a record that does not lie
+// whole within the buffer or is of no known kind (read back from a journal, the records are
+// input like any other).
 bool Next(const PriorState::Buffer& buffer, DWORD& at, Record& record) {
     if (at >= buffer.size)
         return false;
     const BYTE* p = buffer.data + at;
+    const BYTE* const end = buffer.data + buffer.size;
+    auto text = [&p, end](const char*& out) {
+        const void* nul = std::memchr(p, 0, static_cast<size_t>(end - p));
+        if (nul == nullptr)
+            return false;
+        out = reinterpret_cast<const char*>(p);
+        p = static_cast<const BYTE*>(nul) + 1;
+        return true;
+    };
     record = Record();
     record.kind = static_cast<char>(*p++);
-    if (record.kind == 'T') {
+    const char* second = nullptr;
+    switch (record.kind) {
+    case 'T':
+        if (end - p < 3 || (p[0] != CurrentUser && p[0] != LocalMachine && p[0] != ClassesRoot))
+            return false;
         record.base = static_cast<KeyBase>(p[0]);
         record.existed = p[1] != 0;
         record.shallow = p[2] != 0;
         p += 3;
-    } else if (record.kind == 'A') {
+        return text(record.text) && (at = static_cast<DWORD>(p - buffer.data), true);
+    case 'A':
+        if (p == end)
+            return false;
         record.existed = *p++ != 0;
-    }
-    if (record.kind != 'A') {
-        record.text = reinterpret_cast<const char*>(p);
-        p += std::strlen(record.text) + 1;
-    }
-    if (record.kind == 'F')
-        p += std::strlen(reinterpret_cast<const char*>(p)) + 1;
-    if (record.kind == 'V') {
+        break;
+    case 'K':
+    case 'D':
+        if (!text(record.text))
+            return false;
+        break;
+    case 'F':
+    case 'f':
+        if (!text(record.text) || !text(second))
+            return false;
+        break;
+    case 'V':
+        if (!text(record.text) || end - p < 9)
+            return false;
         record.wide = *p++ != 0;
         record.type = ReadNumber(p);
         record.size = ReadNumber(p + 4);
+        if (record.size > static_cast<DWORD>(end - p - 8))
+            return false;
         record.data = p + 8;
         p += 8 + record.size;
+        break;
+    default:
+        return false;
     }
     at = static_cast<DWORD>(p - buffer.data);
     return true;
@@ -276,14 +305,17 @@ void RestoreKey(const PriorState::Buffer& buffer, KeyBase base, DWORD at, DWORD 
     }
 }
 
-// Renames `path` to the first free name of "<path><suffix>", "<path><suffix>2" to "...9", named
-// in `kept`. A copy already there was left by a run that never ended or could not put it back:
-// it may be the only copy of an earlier file, so it stays as it is.
-bool KeepBeside(const char* path, char (&kept)[MAX_PATH], const char* keptSuffix = kKeptSuffix) {
+// The `number`th name beside `path`: "<path><suffix>", then "<path><suffix>2" to "...9".
+bool NameBeside(const char* path, const char* suffix, char number, char (&name)[MAX_PATH]) {
+    const char digit[] = {number, '\0'};
+    return ConcatStrings(name, sizeof name, path, suffix) &&
+           (number == '1' || AppendString(name, sizeof name, digit));
+}
+
+// Renames `path` to the first free name beside it, named in `kept`.
+bool KeepBeside(const char* path, char (&kept)[MAX_PATH], const char* keptSuffix) {
     for (char number = '1'; number <= '9'; ++number) {
-        const char suffix[] = {number, '\0'};
-        if (!ConcatStrings(kept, sizeof kept, path, keptSuffix) ||
-            (number > '1' && !AppendString(kept, sizeof kept, suffix)))
+        if (!NameBeside(path, keptSuffix, number, kept))
             return false;
         if (MoveFileA(path, kept))
             return true;
@@ -292,6 +324,48 @@ bool KeepBeside(const char* path, char (&kept)[MAX_PATH], const char* keptSuffix
             return false;
     }
     return false;
+}
+
+// Whether nothing is at `path`; false too when that cannot be told.
+bool Absent(const char* path) {
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The first free name of "<path>.nqkeep", "<path>.nqkeep2" to "...9", in `kept`. A copy already
+// there was left by a run that never ended or could not put it back: it may be the only copy of
+// an earlier file, so it stays as it is.
+bool FreeKeptName(const char* path, char (&kept)[MAX_PATH]) {
+    for (char number = '1'; number <= '9'; ++number) {
+        if (!NameBeside(path, kKeptSuffix, number, kept))
+            return false;
+        if (Absent(kept))
+            return true;
+    }
+    return false;
+}
+
+// Whether `kept` is "" or one of the names FreeKeptName gives `path`: a journal that names any
+// other would have the repair rename a stranger's file over one of the suite's.
+bool KeptNameOf(const char* path, const char* kept) {
+    char name[MAX_PATH];
+    for (char number = '1'; kept[0] != '\0' && number <= '9'; ++number) {
+        if (NameBeside(path, kKeptSuffix, number, name) && std::strcmp(name, kept) == 0)
+            return true;
+    }
+    return kept[0] == '\0';
+}
+
+// A run's own files moved aside while the earlier ones went back, which a run cut off
+// there left: they are the run's, never anyone else's.
+void DeleteAsideCopies(const char* path) {
+    char aside[MAX_PATH];
+    for (char number = '1'; number <= '9'; ++number) {
+        if (NameBeside(path, kAsideSuffix, number, aside))
+            DeleteFileA(aside);
+    }
 }
 
 // Whether the folder or file `path` has a record of `kind`.
@@ -328,6 +402,8 @@ BYTE* PriorState::Buffer::Reserve(DWORD bytes) {
 }
 
 bool PriorState::Buffer::Add(const void* bytes, DWORD count) {
+    if (count == 0)
+        return !failed;
     BYTE* at = Reserve(count);
     if (at != nullptr && count > 0)
         std::memcpy(at, bytes, count);
@@ -419,9 +495,24 @@ void PriorState::RestoreRegistry() const {
     }
 }
 
+bool PriorState::Note(char kind, const char* path, const char* kept) {
+    Buffer record;
+    const BYTE kindByte = static_cast<BYTE>(kind);
+    bool noted = record.Add(&kindByte, 1) && record.AddText(path) &&
+                 (kind != 'F' || record.AddText(kept)) &&
+                 (journal_ == nullptr || journal_->Add(record.data, record.size));
+    std::free(record.data);
+    return noted;
+}
+
+bool PriorState::AddFileRecord(char kind, const char* path, const char* kept) {
+    const BYTE kindByte = static_cast<BYTE>(kind);
+    return files_.Add(&kindByte, 1) && files_.AddText(path) &&
+           (kind != 'F' || files_.AddText(kept));
+}
+
 bool PriorState::KeepFile(const char* path) {
     char kept[MAX_PATH];
-    const BYTE kind = 'F';
     // Written already by this run (the shared library, asked for by every module): the first
     // note tells how to undo it, and a second keeping would take the run's own file for the
     // earlier one.
@@ -434,14 +525,18 @@ bool PriorState::KeepFile(const char* path) {
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
             return false;
         kept[0] = '\0';
-    } else if (!KeepBeside(path, kept)) {
-        return false;
+        // On disk before the payload is written: a run cut off after it leaves a file that the
+        // next start knows to be the run's.
+        return Note('F', path, kept) && AddFileRecord('F', path, kept);
     }
-    if (files_.Add(&kind, 1) && files_.AddText(path) && files_.AddText(kept))
+    // The name is chosen and journalled before the rename, so that a run cut off between the
+    // two leaves the earlier file findable under it.
+    if (!FreeKeptName(path, kept) || !Note('F', path, kept) || !MoveFileA(path, kept))
+        return false;
+    if (AddFileRecord('F', path, kept))
         return true;
     // Not noted, the rollback would not know to put it back: it goes back at once.
-    if (kept[0] != '\0')
-        MoveFileA(kept, path);
+    MoveFileA(kept, path);
     return false;
 }
 
@@ -453,6 +548,12 @@ bool PriorState::UndoFile(const char* path) {
     if (kept[0] == '\0')
         return true;
     files_.data[file.text - 1 - reinterpret_cast<const char*>(files_.data)] = 'f';
+    // No kept copy: the run never renamed the file (it was cut off before), or the copy went
+    // back already (a repair finishes one that was cut off). The file there is the earlier one.
+    if (Absent(kept)) {
+        DeleteAsideCopies(path);
+        return false;
+    }
     // The run's file moves aside before the earlier one comes back, so that the name never
     // stands empty with the earlier copy stuck beside it: a deletion would leave the name
     // pending while another program (a virus scanner, the indexer) holds the file with delete
@@ -468,6 +569,8 @@ bool PriorState::UndoFile(const char* path) {
     if (MoveFileA(kept, path)) {
         if (moved)
             DeleteNowOrAtRestart(aside, kKeptCopyKey);
+        else
+            DeleteAsideCopies(path); // a repair: the cut-off undo had moved the file aside
         return false;
     }
     // The earlier copy cannot come back now: the run's file keeps the name until the restart.
@@ -477,9 +580,13 @@ bool PriorState::UndoFile(const char* path) {
     return false;
 }
 
+bool PriorState::NoteFolderToMake(const char* folder) {
+    // Only a folder that is not there is the run's to make; one there already is left alone.
+    return journal_ == nullptr || !Absent(folder) || Note('D', folder, nullptr);
+}
+
 bool PriorState::NoteFolderMade(const char* folder) {
-    const BYTE kind = 'D';
-    return files_.Add(&kind, 1) && files_.AddText(folder);
+    return AddFileRecord('D', folder, nullptr);
 }
 
 bool PriorState::FolderMade(const char* folder) const {
@@ -505,7 +612,38 @@ DWORD PriorState::MadeLevels(const char* folder) const {
 void PriorState::Drop() {
     Record file;
     for (DWORD at = 0; Next(files_, at, file);) {
-        if (file.kind == 'F' && KeptCopyOf(file)[0] != '\0')
+        // A copy gone already was deleted by the run that kept it, before it was cut off.
+        if (file.kind == 'F' && KeptCopyOf(file)[0] != '\0' && !Absent(KeptCopyOf(file)))
             DeleteNowOrAtRestart(KeptCopyOf(file), kKeptCopyKey);
     }
+}
+
+bool PriorState::Load(const BYTE* registry, DWORD registrySize, const BYTE* files,
+                      DWORD filesSize) {
+    if (!registry_.Add(registry, registrySize) || !files_.Add(files, filesSize))
+        return false;
+    // Every record whole and of its own buffer's kinds; each key within the kept tree before
+    // it, which the first record opens; each kept copy named as setup names them.
+    Record record;
+    DWORD at = 0;
+    const char* tree = nullptr;
+    while (Next(registry_, at, record)) {
+        if (record.kind == 'T') {
+            tree = record.text;
+        } else if (record.kind == 'F' || record.kind == 'f' || record.kind == 'D' ||
+                   tree == nullptr || (record.kind == 'K' && !WithinTree(record.text, tree))) {
+            return false;
+        }
+    }
+    if (at != registry_.size)
+        return false;
+    at = 0;
+    while (Next(files_, at, record)) {
+        if (record.kind != 'F' && record.kind != 'D')
+            return false;
+        if (std::strlen(record.text) >= MAX_PATH ||
+            (record.kind == 'F' && !KeptNameOf(record.text, KeptCopyOf(record))))
+            return false;
+    }
+    return at == files_.size;
 }

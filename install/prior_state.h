@@ -7,6 +7,7 @@
 #include "platform/win32.h"
 #include "registry/reg_key.h"
 
+class RunJournal;
 class SetupContext;
 
 class PriorState {
@@ -37,6 +38,9 @@ class PriorState {
     // never wrote is left alone.
     // Each file is put back once: asked again, it is left alone.
     bool UndoFile(const char* path);
+    // Before `folder` is created: a folder not there yet is journalled as the run's. False
+    // when the journal could not take it, or it cannot be told whether the folder is there.
+    bool NoteFolderToMake(const char* folder);
     // Folders the run created, for the rollback and the uninstall entry. False when the note
     // could not be kept.
     bool NoteFolderMade(const char* folder);
@@ -45,6 +49,13 @@ class PriorState {
     DWORD MadeLevels(const char* folder) const;
     // The run succeeded: the kept copies go, at the next restart where they cannot go now.
     void Drop();
+
+    // From here on each file kept and each folder to make reaches the journal, on disk, before
+    // the change it covers; null: memory alone.
+    void SetJournal(RunJournal* journal) { journal_ = journal; }
+    // The state a cut-off run journalled, taken as this run's own: false when any record is not
+    // whole, not of its kind's place, or names a kept copy otherwise than setup names them.
+    bool Load(const BYTE* registry, DWORD registrySize, const BYTE* files, DWORD filesSize);
 
     // A growing run of bytes; once an allocation fails it stays failed.
     struct Buffer {
@@ -57,7 +68,15 @@ class PriorState {
         bool AddText(const char* text);
     };
 
+    // The kept registry, which the journal's first frame carries.
+    const Buffer& KeptRegistry() const { return registry_; }
+
   private:
+    // One file record to the journal: 'F' with `kept`, or 'D'.
+    bool Note(char kind, const char* path, const char* kept);
+    bool AddFileRecord(char kind, const char* path, const char* kept);
+
     Buffer registry_;
     Buffer files_;
+    RunJournal* journal_ = nullptr;
 };

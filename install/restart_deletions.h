@@ -22,6 +22,7 @@ void WithdrawWininitEntry(unsigned keyNumber);
 // the entry is finished at once, so the key number is free again afterwards.
 void DeleteNowOrAtRestart(const char* path, unsigned keyNumber);
 const unsigned kKeptCopyKey = 10;
+const unsigned kJournalKey = 11;
 // Has the system move `from` over `to` at the next restart, replacing what is there; on the NT
 // family only: the 95 family's "wininit.ini" renames go unscheduled, and `from` stays beside.
 bool ScheduleReplaceAtRestart(const char* from, const char* to);

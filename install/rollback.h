@@ -14,3 +14,5 @@ void RemoveSuiteKey(const char* shortName, KeyBase base, const char* subPath, bo
 bool IsFindGroupEmpty();
 void RollBackRegistry(SetupContext& context);
 void RollBackFiles(SetupContext& context);
+// Both, registry first: the file half asks the Find-menu group whether the shared files go.
+void RollBack(SetupContext& context);

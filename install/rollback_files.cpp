@@ -156,3 +156,8 @@ void RollBackFiles(SetupContext& context) {
         }
     }
 }
+
+void RollBack(SetupContext& context) {
+    RollBackRegistry(context);
+    RollBackFiles(context);
+}

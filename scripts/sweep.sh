@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The whole fault sweep: setup's default install on the host emulation (ASan, UBSan) once for
 # every call that can fail, with that call failing, for the NT and the 95 family, over a first
-# install, over an earlier install, and with failures that persist; then the summaries. The
-# test command fails a sample of the calls of the same six; this fails every one (about 40
-# minutes on two cores).
+# install, over an earlier install, and with failures that persist; and the cut-off sweeps, which
+# end the process at every call that may change the machine and start setup again (about two
+# hours more); then the summaries. The test command runs a sample of the calls of the same ten;
+# this runs every one (about 40 minutes on two cores for the six fault sweeps).
 # Usage: scripts/sweep.sh [ctest -R pattern, e.g. nt-persistent]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

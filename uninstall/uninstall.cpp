@@ -16,6 +16,7 @@
 #include "driver/system_libraries.h"
 #include "install/registry_names.h"
 #include "install/rollback.h"
+#include "install/run_journal.h"
 #include "install/uninstall_entry.h"
 #include "platform/ascii_case.h"
 #include "registry/reg_key.h"
@@ -177,9 +178,7 @@ void RemoveModule(SetupContext& context, DWORD module, const char* installPath) 
     row.installPath = DuplicateString(installPath);
     row.madeFolderLevels = ReadEntryFolderLevels(module);
     DeleteDesktopLink(module, row);
-    // Registry first: the file half asks the Find-menu group whether the shared files go.
-    RollBackRegistry(context);
-    RollBackFiles(context);
+    RollBack(context);
 }
 
 UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
@@ -193,6 +192,12 @@ UninstallOutcome RunUninstall(DWORD module, const char* commandLine) {
     const char* product = kProductCatalogue[module].productName;
     char caption[64];
     ConcatStrings(caption, sizeof caption, product, " Uninstall");
+    // A setup cut off before it ended is undone before anything is removed, so that what the
+    // uninstaller finds is an install as it was.
+    if (const char* repaired = RepairMessage(RepairCutOffRun(context))) {
+        if (!silent)
+            MessageBoxA(nullptr, repaired, caption, MB_OK | MB_ICONINFORMATION);
+    }
     char installPath[MAX_PATH];
     char text[1024];
     UninstallOutcome outcome = CheckUninstall(module, commandLine, installPath);

@@ -46,14 +46,19 @@ bool DeleteAsAnotherProcess(const char* path);
 // Turns the existing folder or file at `path` into a reparse point (a junction or a symbolic
 // link, as a user may have made it); false when there is nothing there.
 bool MakeReparsePoint(const char* path);
+// Makes `ownerSid` ("S-1-5-21-...") the owner of the existing file or folder at `path`, as if
+// that user had made it; false when there is nothing there. Without it, what the program makes
+// is its administrator's ("S-1-5-32-544").
+bool SetFileOwner(const char* path, const char* ownerSid);
+// The program's process ends at once, as when it is ended from outside or crashes: every
+// handle it held is closed by the system (a file opened to be deleted on close goes), its
+// windows, searches and objects vanish, and nothing of its own code runs. The machine's disks
+// and registry stay as they are. Its call counts and faults stay.
+void EndProcess();
 // The access list the folder at `path` was created with, in its SDDL text, or "" when it took
 // its parent's.
 std::string FolderSecurity(const char* path);
-// Gives the existing file or folder at `path` to the owner `sid` ("S-1-5-21-..."), as when
-// another user made it; false when there is nothing there.
-bool SetOwner(const char* path, const char* sid);
-// The SID of the user the program runs as: GetTokenInformation's TokenUser, and the owner of
-// what the program makes.
+// The SID of the user the program runs as: GetTokenInformation's TokenUser.
 extern const char kProgramUserSid[];
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
@@ -187,8 +192,6 @@ void ResetLz();
 void ResetLibraries();
 HMODULE SystemModuleHandle(const char* name);
 std::string DescriptorText(const void* descriptor);
-// The owner of the file or folder open as `handle`, in text; false when it is no such handle.
-bool OpenFileOwner(HANDLE handle, std::string& owner);
 void EnsureFolder(const char* path);
 void ResetVersion();
 void ResetCom();
@@ -199,6 +202,12 @@ void ResetGdi();
 void ResetKernelObjects();
 // Closes a kernel object's handle; false when `handle` is none.
 bool CloseKernelObject(HANDLE handle);
+// The descriptor text the file open as `handle` was made with ("" when it took its folder's);
+// false when it is no open file.
+bool FileDescriptor(HANDLE handle, std::string& text);
+// Closes every file and kernel-object handle of the program, as the end of a process does.
+void CloseAllFiles();
+void CloseAllKernelObjects();
 bool EqualNames(std::string_view a, std::string_view b);
 // One character through the ANSI code page as the A calls convert it, '?' for a character the
 // code page lacks; without the faults and counts of the conversion calls themselves.

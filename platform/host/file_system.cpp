@@ -631,14 +631,6 @@ bool MakeReparsePoint(const char* path) {
     return true;
 }
 
-bool SetOwner(const char* path, const char* sid) {
-    std::shared_ptr<fs::Node> entry = FindExistingEntry(path);
-    if (!entry)
-        return false;
-    entry->owner = sid;
-    return true;
-}
-
 std::string FolderSecurity(const char* path) {
     std::shared_ptr<fs::Node> folder = FindExistingFolder(path);
     return folder ? folder->security : std::string();

@@ -29,8 +29,6 @@ struct Node {
     bool deleteOnClose = false;
     // The SDDL a folder was created with; empty when it took its parent's.
     std::string security;
-    // The owner's SID in text; empty for what the program made, which is the caller's.
-    std::string owner;
 };
 
 struct Volume {

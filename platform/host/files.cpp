@@ -126,13 +126,6 @@ void ResetSearches() {
     Searches().clear();
 }
 
-bool OpenFileOwner(HANDLE handle, std::string& owner) {
-    OpenFile* file = FindOpenFile(handle);
-    if (file == nullptr)
-        return false;
-    owner = file->node->owner.empty() ? kProgramUserSid : file->node->owner;
-    return true;
-}
 } // namespace detail
 } // namespace hostemu
 
@@ -140,7 +133,7 @@ namespace {
 
 // CreateFileA without its fault check and count, for the calls that open files themselves.
 HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disposition,
-                      DWORD flagsAndAttributes) {
+                      DWORD flagsAndAttributes, LPSECURITY_ATTRIBUTES security = nullptr) {
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING)
         return Fail(ERROR_INVALID_PARAMETER);
     if (disposition == TRUNCATE_EXISTING && !Writes(access))
@@ -178,6 +171,9 @@ HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disp
             return Fail(ERROR_FILE_NOT_FOUND);
         node = hostemu::fs::AddChild(*located.folder, located.parsed.parts.back(), false,
                                      StoredAttributes(flagsAndAttributes));
+        // Only a file made by the call takes the descriptor; an existing one keeps its own.
+        if (security)
+            node->security = hostemu::detail::DescriptorText(security->lpSecurityDescriptor);
     }
     OpenFile open;
     open.node = node;
@@ -196,11 +192,11 @@ HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disp
 
 } // namespace
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
     if (DWORD error = hostemu::detail::CheckFault("CreateFileA", fileName ? fileName : ""))
         return Fail(error);
-    return OpenFileHandle(fileName, access, shareMode, disposition, flagsAndAttributes);
+    return OpenFileHandle(fileName, access, shareMode, disposition, flagsAndAttributes, security);
 }
 
 namespace {
@@ -260,6 +256,55 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOV
         *written = toWrite;
     return TRUE;
 }
+
+BOOL FlushFileBuffers(HANDLE file) {
+    DWORD error = 0;
+    // Writes reach the emulated disk as they are made: there is nothing left to flush.
+    if (!EnterTransfer("FlushFileBuffers", file, Writes, error))
+        return FailBool(error);
+    return TRUE;
+}
+
+namespace hostemu {
+namespace detail {
+
+bool FileDescriptor(HANDLE handle, std::string& text) {
+    const OpenFile* open = FindOpenFile(handle);
+    if (!open)
+        return false;
+    text = open->node->security;
+    return true;
+}
+
+void CloseAllFiles() {
+    auto& files = hostemu::fs::OpenFiles();
+    std::vector<std::shared_ptr<Node>> closed;
+    for (auto it = files.begin(); it != files.end();) {
+        if (it->second.heldElsewhere) {
+            ++it;
+            continue;
+        }
+        closed.push_back(it->second.node);
+        it = files.erase(it);
+    }
+    for (const std::shared_ptr<Node>& node : closed) {
+        if (node->deleteOnClose && node->parent && !StillOpen(*node) &&
+            hostemu::fs::FindChild(*node->parent, node->name) == node)
+            hostemu::fs::RemoveChild(*node->parent, node->name);
+    }
+}
+
+} // namespace detail
+
+bool SetFileOwner(const char* path, const char* ownerSid) {
+    Located located;
+    if (Locate(path, located) != 0 || !located.node)
+        return false;
+    located.node->security = std::string("O:") + ownerSid;
+    return true;
+}
+
+} // namespace hostemu
 
 BOOL CloseHandle(HANDLE handle) {
     // A faulted close still lets the handle go, as a close that reports a failed deferred

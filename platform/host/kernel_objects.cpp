@@ -85,6 +85,10 @@ void ResetKernelObjects() {
     TheObjects() = Objects();
 }
 
+void CloseAllKernelObjects() {
+    TheObjects().handles.clear();
+}
+
 bool CloseKernelObject(HANDLE handle) {
     return TheObjects().handles.erase(reinterpret_cast<uintptr_t>(handle)) != 0;
 }
@@ -141,17 +145,23 @@ DWORD GetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION i
         return error;
     if (information != OWNER_SECURITY_INFORMATION || owner == nullptr || descriptor == nullptr)
         return ERROR_INVALID_PARAMETER;
-    std::string text;
+    std::string ownerSid;
     if (type == SE_FILE_OBJECT) {
-        if (!hostemu::detail::OpenFileOwner(handle, text))
+        std::string text;
+        if (!hostemu::detail::FileDescriptor(handle, text))
             return ERROR_INVALID_HANDLE;
+        // A file made without an owner of its own belongs to its maker: the program's
+        // administrator.
+        ownerSid = OwnerOf(text);
+        if (ownerSid.empty())
+            ownerSid = kAdministrators;
     } else {
         auto found = TheObjects().handles.find(reinterpret_cast<uintptr_t>(handle));
         if (found == TheObjects().handles.end() || type != SE_KERNEL_OBJECT)
             return ERROR_INVALID_HANDLE;
-        text = found->second->owner;
+        ownerSid = found->second->owner;
     }
-    char* block = TextBlock(text);
+    char* block = TextBlock(ownerSid);
     *descriptor = block;
     *owner = block;
     return ERROR_SUCCESS;

@@ -53,6 +53,17 @@ void Reset() {
     detail::ResetKernelObjects();
 }
 
+void EndProcess() {
+    detail::CloseAllFiles();
+    detail::CloseAllKernelObjects();
+    detail::ResetSearches();
+    detail::ResetWindows();
+    detail::ResetLz();
+    detail::ResetCom();
+    detail::ResetMessages();
+    detail::ResetGdi();
+}
+
 // The folders exist on the machine as they do on any installed Windows.
 void SetWindowsDirectory(const char* path) {
     TheMachine().windowsDirectory = path;

@@ -67,7 +67,7 @@ TEST_F(HostSilentInstall, TheLogGoesOnlyWhereItsNameSaysAndRefusalsSayWhatTheyAr
     ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\linked.log", "someone's"));
     ASSERT_TRUE(hostemu::MakeReparsePoint("C:\\Users\\Ann\\linked.log"));
     ASSERT_TRUE(hostemu::WriteFileBytes("C:\\Users\\Ann\\ann.log", "someone's"));
-    ASSERT_TRUE(hostemu::SetOwner("C:\\Users\\Ann\\ann.log", "S-1-5-21-1111-2222-3333-1001"));
+    ASSERT_TRUE(hostemu::SetFileOwner("C:\\Users\\Ann\\ann.log", "S-1-5-21-1111-2222-3333-1001"));
     const std::string registry = hostemu::ExportRegistry();
     for (const char* log : {"C:\\Users\\Ann\\Link\\setup.log", "C:\\Users\\Ann\\Link/setup.log",
                             "C:\\Users\\Ann\\linked.log", "C:\\Users\\Ann\\ann.log",

@@ -6,8 +6,13 @@
 
 #include "driver/catalogue.h"
 #include "driver/entry.h"
+#include "driver/setup_context.h"
 #include "driver/setup_options.h"
 #include "driver/shell_helpers.h"
+#include "driver/string_helpers.h"
+#include "install/prior_state.h"
+#include "install/run_journal.h"
+#include "uninstall/uninstall.h"
 #include "tests/install/install_world.h"
 #include "tests/support/scripted_user.h"
 
@@ -126,7 +131,58 @@ std::vector<Step> WizardWithFolder(const std::string& folder) {
             Do::Answer(IDOK)};
 }
 
+// What a reinstall into `folder` cut off in its files leaves, made with setup's own journal: the
+// journal, the earlier program kept aside and a new one in its place, and a setting it changed. The journal is not removed: the process ended there.
+void LeaveCutOffRun(const std::string& folder) {
+    SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
+    for (DWORD i = 0; i < context.moduleCount; ++i) {
+        context.selected[i] = 1;
+        context.modules[i].installPath.reset(new char[MAX_PATH]);
+        ASSERT_TRUE(CopyString(context.modules[i].installPath.get(),
+                               (folder + kProductCatalogue[i].productName).c_str(), MAX_PATH));
+    }
+    PriorState prior;
+    ASSERT_TRUE(prior.KeepRegistry(context));
+    RunJournal journal;
+    ASSERT_TRUE(journal.Begin(context, prior));
+    prior.SetJournal(&journal);
+    const std::string program = folder + "WebQuillo\\WebQuillo.exe";
+    ASSERT_TRUE(prior.KeepFile(program.c_str()));
+    ASSERT_TRUE(WriteTestFile(program, "MZ a newer build"));
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QuilloSoft\\NetQuillo",
+                                           0, KEY_ALL_ACCESS, &key));
+    RegSetValueExA(key, "Cut", 0, REG_SZ, reinterpret_cast<const BYTE*>("off"), 4);
+    RegCloseKey(key);
+}
+
 } // namespace
+
+// A run cut off where no rollback ran is put back by the next start, which says so (in the log
+// when silent) and goes on; an uninstaller repairs first and then removes.
+TEST_F(SilentInstall, ARunCutOffIsPutBackByTheNextStartAndByAnUninstaller) {
+    ASSERT_EQ(0, Run("/S /D=" + Folder()));
+    const std::string installed = Machine(Folder());
+    const std::string settings = RegistryText(HKEY_CURRENT_USER, "Software\\QuilloSoft");
+    LeaveCutOffRun(Folder());
+    ASSERT_NE(installed, Machine(Folder()));
+    const std::string tooLong = "C:\\" + std::string(240, 'q');
+    EXPECT_EQ(2, Run("/S /LOG=\"" + LogPath() + "\" /D=" + tooLong));
+    EXPECT_TRUE(Contains(Log(), std::string(RepairMessage(JournalRepair::RolledBack)) + "\r\n"))
+        << Log();
+    EXPECT_EQ(installed, Machine(Folder()));
+    EXPECT_EQ(settings, RegistryText(HKEY_CURRENT_USER, "Software\\QuilloSoft"));
+    // Nothing left to repair: the next start says nothing of it.
+    EXPECT_EQ(2, Run("/S /LOG=\"" + LogPath() + "\" /D=" + tooLong));
+    EXPECT_FALSE(Contains(Log(), "cut off")) << Log();
+
+    LeaveCutOffRun(Folder());
+    EXPECT_EQ(UninstallOutcome::Removed,
+              RunUninstall(0, ("/S " + Folder() + "WebQuillo").c_str()));
+    EXPECT_FALSE(PathExists(Folder() + "WebQuillo"));
+    EXPECT_FALSE(Contains(RegistryText(HKEY_CURRENT_USER, "Software\\QuilloSoft"), "Cut"));
+    EXPECT_FALSE(PathExists(JoinedPath(WindowsFolder(), "NetQuilloSetup.nqj")));
+}
 
 TEST_F(SilentInstall, InstallsWhatTheWizardInstallsByDefaultAndLogsEachStep) {
     const std::string nothing = Machine(Folder());

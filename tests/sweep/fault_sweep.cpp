@@ -9,11 +9,18 @@
 // change in any run. Prints a summary of the whole failure surface and answers 1 when any run
 // failed.
 //
-// Usage: fault_sweep nt|win9x [reinstall] [persistent] [then=FUNCTION] [jobs=N] [first=K]
-//                    [last=K] [every=N] [show] [summary=FILE]
+// Usage: fault_sweep nt|win9x [reinstall] [persistent|cut|recut] [then=FUNCTION] [jobs=N]
+//                    [first=K] [last=K] [every=N] [show] [summary=FILE]
 //   reinstall   the machine already holds a first install of all six modules
 //   persistent  every later call of the swept call's function fails too (a disk that fills
 //               up, a registry that turns read-only)
+//   cut         the cut-off sweep: at the swept call the process ends there, as if it were
+//               killed (no rollback, no destructor, nothing after it); then setup starts again
+//               with /S and arguments it refuses, which leaves the repair alone to be judged
+//               (the machine as before the run, or the install whole), and then once more with
+//               /S, which must install whole. No journal, no kept copy may be left.
+//   recut       with cut: the first repair is itself ended, at its (swept call mod 31 + 1)th
+//               call that may change the machine, before the judged one starts
 //   then=F      (NT family) besides each swept call, each later call of the function F fails
 //               too, one at a time, in a run of its own: two calls failing in one run, as when
 //               putting a file back meets a second refusal. Such a run is judged on the machine
@@ -26,6 +33,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csetjmp>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +65,8 @@ struct Options {
     bool reinstall = false;
     bool persistent = false;
     std::string then; // the function whose later calls fail as a second fault
+    bool cut = false;
+    bool recut = false;
     bool show = false; // each run prints how the machine differs from the one before
     unsigned jobs = 2;
     unsigned first = 1;
@@ -66,9 +76,35 @@ struct Options {
 
 
 Options TheOptions;
+// The calls to sweep, in order: every `every`th from `first` to `last`, of those that may be
+// swept. A cut-off sweep passes over the calls that only read or ask: the process ended before
+// one of them leaves the machine as it is before the next call that changes anything.
+std::vector<unsigned> SweptCalls;
+bool OnlyReads(const std::string& function) {
+    static const std::set<std::string> reading = {
+        "BeginPaint", "CoCreateInstance", "CoInitialize", "ConvertSidToStringSidA",
+        "CreateCompatibleDC", "CreateDIBSection", "CreateDialogParamA", "CreatePalette",
+        "CreateRectRgn", "CreateSolidBrush", "CreateWindowExA", "DestroyWindow", "FindFirstFileA",
+        "FindResourceA", "GetDiskFreeSpaceA", "GetFileAttributesA", "GetModuleFileNameA",
+        "GetSecurityInfo", "GetSystemDirectoryA", "GetTempPathA", "GetVersionExA",
+        "GetWindowsDirectoryA", "LZRead", "LoadCursorA", "LoadIconA", "LoadResource",
+        "MessageBoxA", "MultiByteToWideChar", "PropertySheetA", "ReadFile", "RegEnumKeyExA",
+        "RegEnumValueA", "RegOpenKeyExA", "RegQueryValueExA", "RegQueryValueExW",
+        "RegisterClassA", "SHGetPathFromIDListA", "SHGetSpecialFolderLocation",
+        "WideCharToMultiByte"};
+    return reading.count(function) != 0;
+}
+void ChooseSweptCalls(const std::vector<std::string>& calls, unsigned last) {
+    unsigned candidate = 0;
+    for (unsigned number = TheOptions.first; number <= last; ++number) {
+        if (TheOptions.cut && OnlyReads(calls[number - 1]))
+            continue;
+        if (candidate++ % TheOptions.every == 0)
+            SweptCalls.push_back(number);
+    }
+}
 bool Swept(unsigned number) {
-    return number >= TheOptions.first && number <= TheOptions.last &&
-           (number - TheOptions.first) % TheOptions.every == 0;
+    return std::binary_search(SweptCalls.begin(), SweptCalls.end(), number);
 }
 FILE* SummaryFile = nullptr;
 
@@ -178,8 +214,20 @@ void PrepareMachine() {
                     MOVEFILE_DELAY_UNTIL_REBOOT);
         AddPendingDeletion(L"\\??\\C:\\WINDOWS\\TEMP\\\u0416\u00e9.tmp");
     }
-    if (TheOptions.reinstall)
+    if (TheOptions.reinstall) {
         PlaySetup();
+        // The earlier install's files differ from the new ones in their length, as an earlier
+        // version's would, so that a run that leaves a new file in place of an earlier one shows.
+        std::istringstream files(hostemu::ListFiles());
+        for (std::string line; std::getline(files, line);) {
+            const std::string path = line.substr(0, line.rfind(' '));
+            std::string bytes;
+            if (SuiteRegion("FILE " + line).empty() || SuiteRegion("FILE " + line) == "temporary files" ||
+                !hostemu::ReadFileBytes(path.c_str(), bytes))
+                continue;
+            hostemu::WriteFileBytes(path.c_str(), bytes + "earlier");
+        }
+    }
     hostemu::ClearFaults();
 }
 
@@ -367,8 +415,10 @@ bool ExistedBefore(const std::string& deletion) {
 
 unsigned SecondCall = 0; // in a run with two failing calls, the later one
 
-void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
-    std::vector<std::string> outcomes = Outcomes();
+// `outcome`, when given, is what the run is judged as instead of what it showed.
+void Judge(int exitCode, const char* failedFunction, Verdict& verdict,
+           const char* outcome = nullptr) {
+    std::vector<std::string> outcomes = outcome ? std::vector<std::string>{outcome} : Outcomes();
     verdict.outcome = outcomes.empty() ? "none" : outcomes.front();
     std::string& fault = verdict.fault;
     if (exitCode != 0)
@@ -409,7 +459,11 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
     // Nothing of anyone else's changes, whatever happened.
     for (const auto& changed : {ItemsMissingFrom(Before, after), ItemsMissingFrom(after, Before)}) {
         for (const std::string& item : changed) {
-            if (!Own(item))
+            // The journal goes at the restart when it cannot go at once.
+            if (item.find("\\NetQuilloSetup.nqj") != std::string::npos &&
+                ScheduledForRestart(after, item))
+                verdict.survivors.insert("journal left for deletion at restart");
+            else if (!Own(item))
                 fault += "changed outside the suite: " + item + "; ";
         }
     }
@@ -486,6 +540,58 @@ void Judge(int exitCode, const char* failedFunction, Verdict& verdict) {
     }
 }
 
+// What a cut-off run or its repair may never leave: the journal, or a copy kept or moved aside.
+void JudgeLeftovers(const char* when, Verdict& verdict) {
+    for (const std::string& item : CaptureMachine()) {
+        if (item.rfind("FILE ", 0) == 0 &&
+            (item.find(".nqkeep") != std::string::npos ||
+             item.find(".nqundo") != std::string::npos ||
+             item.find("NetQuilloSetup.nqj") != std::string::npos))
+            verdict.fault += std::string(when) + " left " + item + "; ";
+    }
+}
+
+// A repair that is itself ended part way.
+std::jmp_buf RepairCutOff;
+unsigned RepairCallsLeft = 0;
+DWORD CutRepair(const char* function, const std::string&) {
+    if (!OnlyReads(function) && --RepairCallsLeft == 0)
+        std::longjmp(RepairCutOff, 1);
+    return 0;
+}
+
+// The process ended at the swept call: setup starts again, first to repair alone (its /S run
+// then refuses an argument it does not know), then to install.
+void JudgeCut(unsigned number, Verdict& verdict) {
+    hostemu::EndProcess();
+    hostemu::SetUser(nullptr);
+    if (TheOptions.recut) {
+        RepairCallsLeft = number % 31 + 1;
+        hostemu::SetCallObserver(CutRepair);
+        if (setjmp(RepairCutOff) == 0)
+            RunSetup("/S /NOSUCHSWITCH");
+        hostemu::SetCallObserver(nullptr);
+        hostemu::EndProcess();
+    }
+    RunSetup("/S /NOSUCHSWITCH");
+    Verdict asBefore, whole;
+    Judge(0, "", asBefore, kFailed);
+    Judge(0, "", whole, kComplete);
+    const bool rolledBack = asBefore.fault.empty();
+    verdict = rolledBack ? asBefore : whole;
+    verdict.outcome = rolledBack ? "repaired: as before the run" : "repaired: the install whole";
+    if (!rolledBack && !whole.fault.empty())
+        verdict.fault = "after the repair, neither as before (" + asBefore.fault +
+                        ") nor whole (" + whole.fault + "); ";
+    JudgeLeftovers("the repair", verdict);
+    Verdict installed;
+    const int code = RunSetup("/S");
+    Judge(code, "", installed, kComplete);
+    if (!installed.fault.empty())
+        verdict.fault += "after the silent run: " + installed.fault;
+    JudgeLeftovers("the silent run", verdict);
+}
+
 // --- The sweep ------------------------------------------------------------------------------
 
 enum class Mode { Record, Sweep };
@@ -493,6 +599,8 @@ Mode TheMode = Mode::Record;
 unsigned CallNumber = 0;
 std::vector<std::string> CallsMade;
 bool InChild = false;
+// Where a child whose process is cut off goes on, outside everything the run had begun.
+std::jmp_buf CutOff;
 unsigned FailedCall = 0;
 const char* FailedFunction = "";
 std::map<pid_t, unsigned> Children;
@@ -585,6 +693,8 @@ DWORD Observe(const char* function, const std::string&) {
         FailedCall = number;
         FailedFunction = function;
         alarm(kSecondsPerRun);
+        if (TheOptions.cut)
+            std::longjmp(CutOff, 1);
         return hostemu::UsualError(function);
     }
     if (pid > 0)
@@ -608,6 +718,10 @@ bool ParseOptions(int argc, char** argv) {
             TheOptions.reinstall = true;
         else if (arg == "persistent")
             TheOptions.persistent = true;
+        else if (arg == "cut")
+            TheOptions.cut = true;
+        else if (arg == "recut")
+            TheOptions.cut = TheOptions.recut = true;
         else if (arg == "show")
             TheOptions.show = true;
         else if (arg.rfind("then=", 0) == 0 && TheOptions.family == hostemu::PlatformFamily::NT)
@@ -675,17 +789,19 @@ void PrintTable(const char* title, const std::map<std::string, unsigned>& counts
 
 int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv)) {
-        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent] [then=FUNCTION] "
-                             "[jobs=N] [first=K] [last=K] [every=N]\n");
+        std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent|cut|recut] "
+                             "[then=FUNCTION] [jobs=N] [first=K] [last=K] [every=N]\n");
         return 2;
     }
     const char* scenario =
         TheOptions.family == hostemu::PlatformFamily::NT ? "NT family" : "95 family";
-    Say("fault sweep: %s, %s, %s\n", scenario,
+    Say("%s sweep: %s, %s, %s\n", TheOptions.cut ? "cut-off" : "fault", scenario,
         TheOptions.reinstall ? "second install over a first" : "first install",
-        TheOptions.persistent      ? "its function failing from the swept call on"
-        : TheOptions.then.empty() ? "one call failing"
-                                  : ("and each later " + TheOptions.then + " failing too").c_str());
+        TheOptions.cut          ? "the process ended at the swept call, then started again"
+        : TheOptions.persistent ? "its function failing from the swept call on"
+        : TheOptions.then.empty()
+            ? "one call failing"
+            : ("and each later " + TheOptions.then + " failing too").c_str());
 
     // The clean run: the calls it makes, and the machine it leaves.
     PrepareMachine();
@@ -722,6 +838,7 @@ int main(int argc, char** argv) {
     for (const std::string& function : calls)
         ++callsByFunction[function];
     unsigned last = std::min<unsigned>(TheOptions.last, static_cast<unsigned>(calls.size()));
+    ChooseSweptCalls(calls, last);
 
     // The sweep: the same run again, forking a child at every call.
     char resultsPath[] = "/tmp/fault-sweep.XXXXXX";
@@ -738,11 +855,17 @@ int main(int argc, char** argv) {
     TheMode = Mode::Sweep;
     CallNumber = 0;
     hostemu::SetCallObserver(Observe);
-    int exitCode = PlaySetup();
+    volatile int exitCode = 0;
+    // Only a child of the cut-off sweep comes back here a second time.
+    if (setjmp(CutOff) == 0)
+        exitCode = PlaySetup();
     hostemu::SetCallObserver(nullptr);
     if (InChild) {
         Verdict verdict;
-        Judge(exitCode, FailedFunction, verdict);
+        if (TheOptions.cut)
+            JudgeCut(FailedCall, verdict);
+        else
+            Judge(exitCode, FailedFunction, verdict);
         WriteResult(SecondCall != 0 ? SecondRun(SecondCall) : std::to_string(FailedCall), verdict);
         std::fflush(nullptr);
         _exit(0);
@@ -759,7 +882,7 @@ int main(int argc, char** argv) {
     // Each run by its name: the swept call's number, and "K+J" for a run in which call J
     // failed after call K.
     std::vector<std::pair<std::string, std::string>> runs;
-    for (unsigned number = TheOptions.first; number <= last; number += TheOptions.every)
+    for (unsigned number : SweptCalls)
         runs.emplace_back(std::to_string(number), calls[number - 1]);
     const unsigned singleRuns = static_cast<unsigned>(runs.size());
     for (const auto& entry : results) {
@@ -795,8 +918,8 @@ int main(int argc, char** argv) {
     Say(" (emulated calls counted in the run, the user's and those that cannot fail "
         "included: %u)\n",
         emulatedCalls);
-    Say("calls swept: %u (every %u from %u to %u)\n", singleRuns, TheOptions.every,
-        TheOptions.first, last);
+    Say("calls swept: %u (every %u from %u to %u%s)\n", singleRuns, TheOptions.every,
+        TheOptions.first, last, TheOptions.cut ? ", of the calls that may change the machine" : "");
     if (!TheOptions.then.empty())
         Say("runs with a later %s failing too: %u\n", TheOptions.then.c_str(), swept - singleRuns);
     PrintTable("calls by function:", callsByFunction);
