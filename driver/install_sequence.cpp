@@ -9,6 +9,7 @@
 #include "driver/backdrop_window.h"
 #include "driver/bitmap_file.h"
 #include "driver/drive_space.h"
+#include "driver/files_in_use_dialog.h"
 #include "driver/progress_box.h"
 #include "driver/setup_context.h"
 #include "driver/setup_log.h"
@@ -17,6 +18,7 @@
 #include "driver/string_helpers.h"
 #include "install/document_types.h"
 #include "install/file_deployment.h"
+#include "install/files_in_use.h"
 #include "install/find_menu.h"
 #include "install/payload_extractor.h"
 #include "install/prior_state.h"
@@ -195,6 +197,32 @@ void RegisterWithShell(SetupContext& context, const OptionsPage& options) {
     CancelPendingDeletes(context);
 }
 
+// After asking the programs that hold files to close: at most 20 looks half a second apart,
+// ten seconds in all, for their handles to go. A program that asks its user to save first
+// keeps it longer; the wizard then asks again, a silent run ends.
+const DWORD kFreedChecks = 20;
+const DWORD kFreedWait = 500;
+
+// Until no file to be replaced is held: the user retries, has the programs closed, or cancels
+// (false). Nothing has been written yet.
+bool WaitForHeldFiles(SetupContext& context) {
+    FilesInUse held;
+    bool free = held.Check(context);
+    while (!free) {
+        switch (AskAboutFilesInUse(context.backdropWindow, held)) {
+        case IDRETRY:
+            free = held.Check(context);
+            break;
+        case kClosePrograms:
+            free = held.CloseHoldersAndWait(context, kFreedChecks, kFreedWait);
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
 enum class InstallOutcome {
     Installed,
     RolledBack, // a step failed and what it changed was undone
@@ -309,8 +337,11 @@ int RunWizardAndInstall(SetupContext& context, const char* title, HBITMAP wizard
     // Only a finished wizard installs: a sheet that could not be created at all (-1) ends
     // setup as a cancel does, since nobody gave any answers.
     int code = kExitCancelled;
-    if (sheet.Run() > 0) {
+    const bool finished = sheet.Run() > 0;
+    if (finished)
         FormInstallPaths(context, pages.options);
+    // Cancelled over files in use, the run ends as a cancelled wizard does: nothing written.
+    if (finished && WaitForHeldFiles(context)) {
         SetupLog noLog;
         const bool installedWhole = Install(context, sheet, pages.options, installed.get(), false,
                                             noLog) == InstallOutcome::Installed;
@@ -419,6 +450,24 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
     log.Line({"Install folder ", folder, ": accepted"});
 
     FormInstallPaths(context, pages.options);
+    FilesInUse held;
+    if (!held.Check(context)) {
+        char names[FilesInUse::kMaxFiles * MAX_PATH + 64];
+        held.Names(names, sizeof names, "; ");
+        log.Line({held.NamesPrograms() ? "Programs using files to replace: "
+                                       : "Files in use by other programs: ",
+                  names});
+        if (!options.closeApplications)
+            return Refuse(log, "Files in use", nullptr,
+                          "close the programs using them, or add /CLOSEAPPLICATIONS",
+                          kExitFilesInUse);
+        if (!held.CloseHoldersAndWait(context, kFreedChecks, kFreedWait))
+            return Refuse(log, "Files in use", nullptr,
+                          held.CanClose() ? "still held after asking the programs to close"
+                                          : "the programs cannot be asked to close",
+                          kExitFilesInUse);
+        log.Line({"Files in use: freed (/CLOSEAPPLICATIONS)"});
+    }
     switch (Install(context, sheet, pages.options, installed.get(), true, log)) {
     case InstallOutcome::Installed:
         log.Line({"Installation complete. Exit code 0."});

@@ -112,6 +112,9 @@ bool ReadSetupOptions(const char* arguments, SetupOptions& options) {
         } else if (IsWord(word, length, "/FORCE")) {
             sound = sound && !options.force;
             options.force = true;
+        } else if (IsWord(word, length, "/CLOSEAPPLICATIONS")) {
+            sound = sound && !options.closeApplications;
+            options.closeApplications = true;
         } else if (IsWord(word, length, "/?")) {
             options.help = true;
         } else if (BeginsWith(word, length, "/MODULES=")) {

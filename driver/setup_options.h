@@ -13,6 +13,7 @@ constexpr int kExitAnotherSetup = 3; // another setup or uninstaller runs: try a
 constexpr int kExitDiskSpace = 4;    // too little space on the temporary or the install drive
 constexpr int kExitDamaged = 5;      // the program's own file is damaged: download it again
 constexpr int kExitCancelled = 6;    // the wizard was cancelled
+constexpr int kExitFilesInUse = 7;   // other programs hold files to replace: close them first
 
 struct SetupOptions {
     bool silent = false; // /S: no window at all, every answer the one setup proposes
@@ -20,6 +21,9 @@ struct SetupOptions {
     // /FORCE: install even over an earlier version, which the wizard's notice asks the user to
     // remove first and which a silent run otherwise refuses.
     bool force = false;
+    // /CLOSEAPPLICATIONS: ask the programs that hold files to be replaced to close, and wait
+    // for them a bounded time, instead of ending with kExitFilesInUse.
+    bool closeApplications = false;
     // /MODULES=Web,News: bit i for catalogue row i; 0 when the option is absent (all modules).
     DWORD modules = 0;
     char logPath[MAX_PATH] = {}; // /LOG=path; empty: no log

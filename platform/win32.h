@@ -11,6 +11,7 @@
 #include <aclapi.h>
 #include <commctrl.h>
 #include <lzexpand.h>
+#include <restartmanager.h>
 #include <sddl.h>
 #include <shlobj.h>
 #else

@@ -1,6 +1,7 @@
 // Dialog boxes built from the RT_DIALOG templates of the image: the dialog window, its
 // controls placed in dialog units, and the dialog class's default handling.
 #include <cstring>
+#include <map>
 
 #include "platform/host/dialog_template.h"
 #include "platform/host/emulation.h"
@@ -122,6 +123,56 @@ HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
     if (IsWindow(handle) && (dialog.style & WS_VISIBLE))
         ShowWindow(handle, SW_SHOWNORMAL);
     return IsWindow(handle) ? handle : nullptr;
+}
+
+namespace {
+// The modal dialogs that run, with EndDialog's result once it came.
+struct ModalEnd {
+    bool ended = false;
+    INT_PTR result = 0;
+};
+std::map<HWND, ModalEnd>& ModalDialogs() {
+    static std::map<HWND, ModalEnd> dialogs;
+    return dialogs;
+}
+} // namespace
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam) {
+    if (DWORD error = hostemu::detail::CheckFault("DialogBoxParamA")) {
+        SetLastError(error);
+        return -1;
+    }
+    HWND root = owner && IsWindow(owner) ? hostemu::wm::RootWindow(owner) : nullptr;
+    HWND dialog = nullptr;
+    {
+        // One call on Windows: the template's window is not a call of its own.
+        hostemu::detail::NotTheProgram inside;
+        dialog = CreateDialogParamA(instance, templateName, root, dialogProc, initParam);
+    }
+    if (!dialog)
+        return -1;
+    ModalDialogs()[dialog];
+    const bool ownerWasEnabled = root && IsWindowEnabled(root);
+    if (ownerWasEnabled)
+        EnableWindow(root, FALSE);
+    ShowWindow(dialog, SW_SHOWNORMAL);
+    hostemu::wm::RunModalLoop(dialog, [&] { return ModalDialogs()[dialog].ended; });
+    const ModalEnd end = ModalDialogs()[dialog];
+    ModalDialogs().erase(dialog);
+    if (ownerWasEnabled)
+        EnableWindow(root, TRUE);
+    DestroyWindow(dialog);
+    return end.ended ? end.result : -1;
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+    auto it = ModalDialogs().find(dialog);
+    if (it == ModalDialogs().end())
+        return FALSE;
+    it->second.ended = true;
+    it->second.result = result;
+    return TRUE;
 }
 
 HWND GetDlgItem(HWND dialog, int id) {

@@ -38,6 +38,16 @@ std::string ListFiles();
 // ReleaseHeldFiles or Reset; false when the file does not exist.
 bool HoldFileOpen(const char* path, DWORD shareMode = 0);
 void ReleaseHeldFiles();
+// The Restart Manager's view of the holders. A program of the user, `appName` as the Restart
+// Manager names it, holds the file open sharing nothing (as HoldFileOpen) and is named by
+// RmGetList for it; asked to close (RmShutdown), it lets go when `closesWhenAsked`. A holder
+// made by HoldFileOpen is one the Restart Manager cannot name. False when the file is missing.
+// The Restart Manager is there on the NT family only; its calls fail as FailCall makes them.
+bool HoldFileAsProgram(const char* path, const char* appName, bool closesWhenAsked = true,
+                       bool critical = false);
+// The programs asked to close, one a line in order, each with " forced" when the caller set
+// RmForceShutdown.
+std::string ProgramsAskedToClose();
 // What another program of the user can do to the file at `path` while the program runs:
 // overwrite its bytes, or delete it. False, with nothing changed, when the file is missing or a
 // handle open on it does not share that access.
@@ -190,6 +200,7 @@ void ResetSearches();
 void ResetWindows();
 void ResetLz();
 void ResetLibraries();
+void ResetRestartManager();
 HMODULE SystemModuleHandle(const char* name);
 std::string DescriptorText(const void* descriptor);
 void EnsureFolder(const char* path);

@@ -1,5 +1,5 @@
-// Libraries: kernel32, always loaded, and the two that setup loads by full path, lz32 and
-// comctl32, which live in the System folder and whose entry points are the emulation's own
+// Libraries: kernel32, always loaded, and those that setup loads by full path, lz32, comctl32
+// and, on the NT family, rstrtmgr, which live in the System folder and whose entry points are the emulation's own
 // functions. Any other library is a file someone left in a folder the search reaches: it loads
 // (its code would run) but has no entry points the emulation knows.
 #include <cstring>
@@ -16,6 +16,7 @@ const uintptr_t kKernelHandle = 0x7C800000;
 const uintptr_t kAdvapiHandle = 0x77DD0000;
 const uintptr_t kLzHandle = 0x75010000;
 const uintptr_t kControlsHandle = 0x75020000;
+const uintptr_t kRestartHandle = 0x75030000;
 const uintptr_t kForeignHandle = 0x10000000;
 
 struct Entry {
@@ -59,6 +60,10 @@ uintptr_t SystemLibrary(const std::string& upperName) {
         return kControlsHandle;
     if (upperName == "KERNEL32.DLL")
         return kKernelHandle;
+    // The Restart Manager came with the NT family's later versions; the 95 family never had it.
+    if (upperName == "RSTRTMGR.DLL" &&
+        hostemu::CurrentPlatformFamily() == hostemu::PlatformFamily::NT)
+        return kRestartHandle;
     return 0;
 }
 
@@ -169,6 +174,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
                         {"LZClose", AsProc(&LZClose)}};
     const Entry controls[] = {{"InitCommonControls", AsProc(&InitCommonControls)},
                               {"PropertySheetA", AsProc(&PropertySheetA)}};
+    const Entry restart[] = {{"RmStartSession", AsProc(&RmStartSession)},
+                             {"RmEndSession", AsProc(&RmEndSession)},
+                             {"RmRegisterResources", AsProc(&RmRegisterResources)},
+                             {"RmGetList", AsProc(&RmGetList)},
+                             {"RmShutdown", AsProc(&RmShutdown)}};
     const uintptr_t handle = reinterpret_cast<uintptr_t>(module);
     const Entry* entries = nullptr;
     size_t count = 0;
@@ -180,6 +190,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
         entries = lz, count = sizeof lz / sizeof lz[0];
     else if (handle == kControlsHandle)
         entries = controls, count = sizeof controls / sizeof controls[0];
+    else if (handle == kRestartHandle)
+        entries = restart, count = sizeof restart / sizeof restart[0];
     for (size_t i = 0; name != nullptr && i < count; ++i) {
         if (std::strcmp(entries[i].name, name) == 0 && entries[i].function != nullptr)
             return entries[i].function;

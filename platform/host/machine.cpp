@@ -45,6 +45,7 @@ void Reset() {
     detail::ResetWindows();
     detail::ResetLz();
     detail::ResetLibraries();
+    detail::ResetRestartManager();
     detail::ResetCom();
     detail::ResetProfiles();
     detail::ResetShell();
@@ -95,6 +96,11 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
 // Milliseconds since the machine started: a fixed start, one more at each call.
 DWORD GetTickCount() {
     return ++TheMachine().ticks;
+}
+
+void Sleep(DWORD milliseconds) {
+    hostemu::detail::CountCall("Sleep");
+    TheMachine().ticks += milliseconds;
 }
 
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {

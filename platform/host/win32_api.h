@@ -20,6 +20,7 @@
 #include "platform/host/api/profile.h"
 #include "platform/host/api/registry.h"
 #include "platform/host/api/resources.h"
+#include "platform/host/api/restart_manager.h"
 #include "platform/host/api/security.h"
 #include "platform/host/api/shell.h"
 #include "platform/host/api/sync.h"

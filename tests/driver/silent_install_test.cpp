@@ -316,10 +316,12 @@ TEST_F(SilentInstall, WithoutSilentTheWizardRunsAndOnlyAQuestionMarkListsTheOpti
                  "/MODULES=Web,News\tonly these modules, by short name: Web, Email, Phone, File, "
                  "News, IRC (all when absent)\n/LOG=path\twrite a log of every step (a path "
                  "with blanks in double quotes)\n/FORCE\tinstall even over an earlier version of the "
-                 "suite\n/D=folder\tthe install folder; the last option, "
+                 "suite\n/CLOSEAPPLICATIONS\task the programs that use files to be replaced to "
+                 "close, and wait for them (without it such a run ends with 7)\n/D=folder\tthe install folder; the last option, "
                  "the rest of the line, no quotes\n/?\tthis message\n\nExit codes: 0 installed, "
                  "1 failed and rolled back, 2 refused with nothing changed, 3 another setup "
-                 "running, 4 too little disk space, 5 this file damaged, 6 cancelled.",
+                 "running, 4 too little disk space, 5 this file damaged, 6 cancelled, 7 files in use "
+                 "by other programs.",
                  kTitle),
              Do::Answer(IDOK)});
         EXPECT_EQ(2, user.Play([&] { return static_cast<INT_PTR>(RunSetup(arguments)); }));
@@ -328,24 +330,34 @@ TEST_F(SilentInstall, WithoutSilentTheWizardRunsAndOnlyAQuestionMarkListsTheOpti
     EXPECT_EQ(nothing, Machine(Folder()));
 }
 
-TEST_F(SilentInstall, AFailedInstallAnswersOneAndIsRolledBack) {
-    const std::string nothing = Machine(Folder());
-    // Another program holds a file of the Web module open, sharing nothing.
-    const std::string held = Folder() + "WebQuillo\\WebQuillo.exe";
-    ASSERT_TRUE(MakeFolders(Folder() + "WebQuillo"));
-    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+// A reinstall while another program holds a help file open, sharing nothing: the silent run
+// answers 7 and names the file; the wizard asks, asks again on Retry while the file is held,
+// and after Cancel ends as a cancelled wizard does; nothing is written by either. Let go, the
+// file is replaced.
+TEST_F(SilentInstall, FilesInUseAreAskedAboutBeforeAnythingIsWritten) {
+    ASSERT_EQ(0, Run("/S /D=" + Folder()));
+    const std::string held = Folder() + "PhoneQuillo\\PhoneQuillo.hlp";
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     const std::string before = Machine(Folder());
-    EXPECT_EQ(1, Run("/S /LOG=\"" + LogPath() + "\" /D=" + Folder()));
-    CloseHandle(file);
+    EXPECT_EQ(7, Run("/S /LOG=\"" + LogPath() + "\" /D=" + Folder()));
     const std::string log = Log();
-    EXPECT_TRUE(Contains(log, "Decompressing NetQuillo.dll... done\r\n"
-                              "Decompressing WebQuillo.exe... failed, rolled back\r\n"
-                              "Installation failed; everything was rolled back. Exit code 1.\r\n"))
+    EXPECT_TRUE(Contains(log, "Files in use by other programs: " + held +
+                                  "; \r\nFiles in use: close the programs using them, or add "
+                                  "/CLOSEAPPLICATIONS\r\nNothing was installed. Exit code 7.\r\n"))
         << log;
-    EXPECT_FALSE(Contains(log, "Modifying registry")) << log;
-    // What the rollback cannot delete: the held file and its folders.
+    DeleteFileA(LogPath().c_str());
     EXPECT_EQ(before, Machine(Folder()));
-    EXPECT_NE(nothing, before);
+
+    std::vector<Step> cancelled = WizardWithFolder(Folder());
+    cancelled.resize(cancelled.size() - 2);
+    for (Step step : {Expect::Message(held + "\r\n", "Files in use"), Do::Answer(IDRETRY),
+                      Expect::Message(held + "\r\n", "Files in use"), Do::Answer(IDCANCEL)})
+        cancelled.push_back(step);
+    EXPECT_EQ(6, Run("/install", cancelled));
+    EXPECT_EQ(before, Machine(Folder()));
+
+    CloseHandle(file);
+    EXPECT_EQ(0, Run("/install", WizardWithFolder(Folder())));
 }

@@ -61,7 +61,7 @@ TEST_F(WingetManifest, SwitchesAndCodesAreTheProgramsOwn) {
             explained.insert(std::stoi(code));
     }
     EXPECT_EQ((std::set<int>{kExitRefused, kExitAnotherSetup, kExitDiskSpace, kExitDamaged,
-                             kExitCancelled}),
+                             kExitCancelled, kExitFilesInUse}),
               explained);
     EXPECT_NE(std::string::npos, manifest.find("InstallerSuccessCodes:\n  - 0\n"));
     EXPECT_EQ(0, kExitInstalled);

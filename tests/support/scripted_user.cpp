@@ -35,9 +35,18 @@ HWND FindSheet() {
     return nullptr;
 }
 
+// Setup's own question boxes are read as message boxes: the files-in-use dialog's list of
+// names (driver/files_in_use_dialog.h) is its text.
+const int kQuestionNames = 1311;
+
+HWND BoxText(HWND box) {
+    HWND text = GetDlgItem(box, kMessageBoxText);
+    return text ? text : GetDlgItem(box, kQuestionNames);
+}
+
 HWND FindMessageBox() {
     for (HWND window : Dialogs()) {
-        if (!GetDlgItem(window, kWizardNextButton) && GetDlgItem(window, kMessageBoxText) &&
+        if (!GetDlgItem(window, kWizardNextButton) && BoxText(window) &&
             !FindWindowExA(window, nullptr, "SysTreeView32", nullptr))
             return window;
     }
@@ -241,7 +250,7 @@ bool ScriptedUser::Check(const Step& step, std::string& seen) {
             seen = "no message box is shown";
             return false;
         }
-        std::string text = TextOf(GetDlgItem(box, kMessageBoxText));
+        std::string text = TextOf(BoxText(box));
         std::string caption = TextOf(box);
         seen = "the message box says \"" + text + "\" under \"" + caption + "\"";
         return text == step.text && caption == step.caption;
@@ -303,7 +312,7 @@ bool ScriptedUser::Perform(const Step& step, std::string& seen) {
     HWND sheet = FindSheet();
     HWND page = CurrentPage(sheet);
     if (box) {
-        seen = "a message box says \"" + TextOf(GetDlgItem(box, kMessageBoxText)) + "\"";
+        seen = "a message box says \"" + TextOf(BoxText(box)) + "\"";
         return false;
     }
     if (!sheet || !page) {

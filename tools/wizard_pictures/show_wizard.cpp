@@ -1,5 +1,6 @@
 // Shows the wizard with all seven pages and the stock wizard bitmap, and saves a picture of the
-// wizard window on each page as page-<dialog id>.bmp in the current folder. A timer on the
+// wizard window on each page as page-<dialog id>.bmp in the current folder; then the
+// files-in-use dialog (page-131.bmp) over PhoneQuillo's help file, which it holds itself. A timer on the
 // wizard's thread takes each picture from the screen and presses Next, and Finish on the last
 // page; on the news server page it first ticks the authentication box and fills in a user, as
 // a user whose server asks for one would. Exit code 0 when every page was saved.
@@ -8,8 +9,10 @@
 #include <string>
 
 #include "driver/catalogue.h"
+#include "driver/files_in_use_dialog.h"
 #include "driver/setup_context.h"
 #include "driver/string_helpers.h"
+#include "install/files_in_use.h"
 #include "install/payload_extractor.h"
 #include "platform/win32.h"
 #include "wizard/licence_page.h"
@@ -101,6 +104,50 @@ void CALLBACK TakePicture(HWND, UINT, UINT_PTR, DWORD) {
     g_busy = false;
 }
 
+// The files-in-use dialog, once it shows: its picture, then Cancel.
+void CALLBACK TakeDialogPicture(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowA("#32770", "Files in use");
+    if (!dialog || g_busy)
+        return;
+    g_busy = true;
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (SaveWindowPicture(dialog, "page-131.bmp")) {
+        std::printf("page-131.bmp\n");
+        ++g_saved;
+    }
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    g_busy = false;
+}
+
+// Phone alone, in the folder the options page proposes, its help file held open by this
+// program sharing nothing, as a help viewer holds it: the dialog setup shows then.
+void ShowFilesInUse(SetupContext& context, const OptionsPage& options) {
+    const DWORD kPhone = 2;
+    ModuleRow& row = context.modules[kPhone];
+    for (DWORD i = 0; i < context.moduleCount; ++i)
+        context.selected[i] = i == kPhone;
+    row.installPath.reset(new char[MAX_PATH]);
+    options.GetInstallPath(row.installPath.get(), MAX_PATH);
+    CreateDirectoryA(row.installPath.get(), nullptr);
+    JoinPath(row.installPath.get(), row.productName.get());
+    CreateDirectoryA(row.installPath.get(), nullptr);
+    char help[MAX_PATH];
+    CopyString(help, ModuleFilePath(kPhone, row.helpFile.get()), sizeof help);
+    HANDLE file = CreateFileA(help, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    FilesInUse held;
+    if (file != INVALID_HANDLE_VALUE && !held.Check(context)) {
+        g_busy = false;
+        UINT_PTR timer = SetTimer(nullptr, 0, 700, TakeDialogPicture);
+        AskAboutFilesInUse(nullptr, held);
+        KillTimer(nullptr, timer);
+    }
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    DeleteFileA(help);
+}
+
 // The stock wizard bitmap, expanded from the image's payload into the temporary folder.
 HBITMAP LoadWizardBitmap() {
     char path[MAX_PATH];
@@ -146,7 +193,8 @@ int main() {
         INT_PTR result = sheet.Run();
         KillTimer(nullptr, timer);
         std::printf("wizard result %d, %u pictures\n", static_cast<int>(result), g_saved);
+        ShowFilesInUse(context, options);
     }
     DeleteObject(bitmap);
-    return g_saved == kPageCount ? 0 : 1;
+    return g_saved == kPageCount + 1 ? 0 : 1;
 }

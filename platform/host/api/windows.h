@@ -209,6 +209,11 @@ int GetWindowTextA(HWND window, LPSTR text, int size);
 int GetWindowTextLengthA(HWND window);
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam);
+// A modal dialog: its owner's top-level window is disabled until EndDialog, whose result it
+// answers; -1 when it could not be made, or when the machine's user left it unanswered.
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam);
+BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND window);
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);

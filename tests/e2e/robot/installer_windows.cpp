@@ -8,6 +8,10 @@ namespace {
 
 // The progress box's bar, by which the robot knows the box.
 const int kProgressBarId = 900;
+// The files-in-use dialog's text, list of names and close button (driver/files_in_use_dialog.h).
+const int kFilesInUseTextId = 1310;
+const int kFilesInUseNamesId = 1311;
+const int kCloseProgramsId = 1312;
 const UINT kAnswerTimeout = 5000;
 
 struct Search {
@@ -31,14 +35,34 @@ BOOL CALLBACK NoteWindow(HWND window, LPARAM parameter) {
         search.found.progress = window;
     else if (GetDlgItem(window, kMessageBoxText))
         search.found.message = window;
+    else if (GetDlgItem(window, kFilesInUseNamesId))
+        search.found.filesInUse = window;
     else if (GetDlgItem(window, kWizardNextButton))
         search.found.wizard = window;
     return TRUE;
 }
 
-bool ButtonUsable(HWND wizard, int id) {
-    HWND button = GetDlgItem(wizard, id);
+bool ButtonUsable(HWND window, int id) {
+    HWND button = GetDlgItem(window, id);
     return button && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+struct NamedButton {
+    int id;
+    const char* name;
+};
+
+// The names of the buttons of `window` a user can press now, in the order given.
+std::string UsableButtons(HWND window, std::initializer_list<NamedButton> order) {
+    std::string buttons;
+    for (const NamedButton& button : order) {
+        if (!ButtonUsable(window, button.id))
+            continue;
+        if (!buttons.empty())
+            buttons += ' ';
+        buttons += button.name;
+    }
+    return buttons;
 }
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -83,22 +107,10 @@ int CurrentPageId(HWND wizard) {
 }
 
 std::string WizardButtons(HWND wizard) {
-    std::string buttons;
-    const struct {
-        int id;
-        const char* name;
-    } order[] = {{kWizardBackButton, "Back"},
-                 {kWizardNextButton, "Next"},
-                 {kWizardFinishButton, "Finish"},
-                 {IDCANCEL, "Cancel"}};
-    for (const auto& button : order) {
-        if (!ButtonUsable(wizard, button.id))
-            continue;
-        if (!buttons.empty())
-            buttons += ' ';
-        buttons += button.name;
-    }
-    return buttons;
+    return UsableButtons(wizard, {{kWizardBackButton, "Back"},
+                                  {kWizardNextButton, "Next"},
+                                  {kWizardFinishButton, "Finish"},
+                                  {IDCANCEL, "Cancel"}});
 }
 
 void PressWizardButton(HWND wizard, int button) {
@@ -110,25 +122,25 @@ std::string MessageText(HWND box) {
 }
 
 std::string MessageButtons(HWND box) {
-    std::string buttons;
-    const struct {
-        int id;
-        const char* name;
-    } order[] = {{IDOK, "OK"}, {IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    for (const auto& button : order) {
-        HWND control = GetDlgItem(box, button.id);
-        if (!control || !IsWindowVisible(control))
-            continue;
-        if (!buttons.empty())
-            buttons += ' ';
-        buttons += button.name;
-    }
-    return buttons;
+    return UsableButtons(box, {{IDOK, "OK"}, {IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}});
 }
 
 void AnswerMessage(HWND box, int answer) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
+std::string FilesInUseText(HWND box) {
+    return ItemText(box, kFilesInUseTextId);
+}
+
+std::string FilesInUseNames(HWND box) {
+    return ItemText(box, kFilesInUseNamesId);
+}
+
+std::string FilesInUseButtons(HWND box) {
+    return UsableButtons(
+        box, {{kCloseProgramsId, "Close the programs"}, {IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}});
 }
 
 void Settle(HWND window) {

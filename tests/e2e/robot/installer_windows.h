@@ -11,6 +11,7 @@ struct InstallerWindows {
     HWND wizard = nullptr;
     HWND progress = nullptr;
     HWND message = nullptr;
+    HWND filesInUse = nullptr; // setup's question about files other programs hold
 };
 
 // The visible top-level dialogs of process `processId`.
@@ -33,8 +34,14 @@ void PressWizardButton(HWND wizard, int button);
 // The text of a message box and its buttons ("OK", "Yes No").
 std::string MessageText(HWND box);
 std::string MessageButtons(HWND box);
-// Answers a message box with the button of id `answer` (IDOK, IDYES, IDNO).
+// Answers a message box, or any dialog, with the button of id `answer` (IDOK, IDYES, IDNO,
+// IDRETRY, IDCANCEL).
 void AnswerMessage(HWND box, int answer);
+// The files-in-use dialog's what-to-do text, its list of programs or files, and its buttons a
+// user can press ("Close the programs Retry Cancel").
+std::string FilesInUseText(HWND box);
+std::string FilesInUseNames(HWND box);
+std::string FilesInUseButtons(HWND box);
 
 // Lets the installer's thread work through what it was posted, so that what the robot reads or
 // draws next is what a user would see.

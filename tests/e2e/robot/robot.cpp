@@ -220,6 +220,33 @@ bool Robot::AnswerMessageBox(const char* name, int answer) {
     return true;
 }
 
+bool Robot::AnswerFilesInUse(const char* name, int answer,
+                             const std::function<void()>& beforeAnswer) {
+    if (stopped_)
+        return false;
+    InstallerWindows windows;
+    if (!WaitFor([&] {
+            windows = FindInstallerWindows(process_.dwProcessId);
+            return windows.filesInUse || windows.message || windows.progress;
+        }) ||
+        !windows.filesInUse)
+        return Stop("no files-in-use dialog came");
+    Settle(windows.filesInUse);
+    Note("files in use \"" + OneLine(FilesInUseText(windows.filesInUse)) + "\" naming \"" +
+         OneLine(FilesInUseNames(windows.filesInUse)) + "\" [" +
+         FilesInUseButtons(windows.filesInUse) + "] caption \"" +
+         WindowCaption(windows.filesInUse) + "\"");
+    Picture(name);
+    if (beforeAnswer)
+        beforeAnswer();
+    Note(std::string("  answered ") + (answer == IDRETRY ? "Retry" : "Cancel"));
+    AnswerMessage(windows.filesInUse, answer);
+    HWND box = windows.filesInUse;
+    if (!WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+        return Stop("the files-in-use dialog stayed");
+    return true;
+}
+
 bool Robot::AwaitEnd() {
     if (stopped_)
         return false;
@@ -236,6 +263,11 @@ bool Robot::AwaitEnd() {
                 Picture("progress");
                 ResumeThread(process_.hThread);
             }
+            if (windows.filesInUse) {
+                Stop("files-in-use dialog \"" + OneLine(FilesInUseNames(windows.filesInUse)) +
+                     "\" unanswered");
+                return true;
+            }
             if (windows.message) {
                 std::string name = progressSeen ? "outcome" : "message";
                 AnswerMessageBox(name.c_str(), IDOK);
@@ -243,7 +275,9 @@ bool Robot::AwaitEnd() {
             return stopped_;
         },
         120000);
-    if (!ended || stopped_)
+    if (stopped_)
+        return false;
+    if (!ended)
         return Stop("the installer did not end");
     DWORD exitCode = 0;
     GetExitCodeProcess(process_.hProcess, &exitCode);

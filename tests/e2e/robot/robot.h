@@ -4,6 +4,7 @@
 // installer is ended and the transcript says where.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/win32.h"
@@ -34,6 +35,11 @@ class Robot {
     // Waits for a message box, notes its text and buttons, takes the picture `name` and
     // answers with the button `answer`.
     bool AnswerMessageBox(const char* name, int answer);
+    // Waits for the files-in-use dialog, notes its text, the programs or files it names and
+    // its buttons, takes the picture `name`, runs `beforeAnswer` when given, and answers with
+    // `answer` (IDRETRY, IDCANCEL).
+    bool AnswerFilesInUse(const char* name, int answer,
+                          const std::function<void()>& beforeAnswer = nullptr);
     // After Finish or a cancel: pictures of the progress box and the outcome message, which it
     // answers, then the end of the process. True when the process ended.
     bool AwaitEnd();
