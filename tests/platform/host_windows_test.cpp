@@ -57,7 +57,7 @@ TEST_F(HostWindows, DialogUnitsBecomePixelsOfTheTemplateFont_HostOnly) {
     EXPECT_EQ(94, client.bottom);
     GetClientRect(GetDlgItem(dialog, 900), &bar);
     EXPECT_EQ(204, bar.right + 2);
-    EXPECT_EQ(nullptr, CreateDialogParamA(nullptr, MAKEINTRESOURCEA(131), nullptr, nullptr, 0));
+    EXPECT_EQ(nullptr, CreateDialogParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, nullptr, 0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND), GetLastError());
     DestroyWindow(dialog);
 }
