@@ -360,32 +360,27 @@ std::string SilentInstallAndUninstall(const std::string& setupPath) {
     return transcript;
 }
 
-// Where a silent run is ended from outside: once its log holds the `count`th `line`, which it
-// writes as the step after that line's begins.
+// Where a silent run is ended from outside: once its log holds `line`, the first of its kind,
+// which setup writes as the step after it begins.
 struct CutOffPoint {
     const char* where;
     const char* line;
-    size_t count;
 };
 
 const CutOffPoint kEarlyInTheFiles = {"early in the files, the Find-menu library written",
-                                      "Decompressing NetQuillo.dll... done", 1};
+                                      "Decompressing NetQuillo.dll... done"};
 const CutOffPoint kBetweenModules = {"between modules, the first module's files written",
-                                     "Decompressing uninstall... done", 1};
-const CutOffPoint kInThePatches = {"in the registry patches, the answers written",
-                                   "Modifying registry... done", 1};
+                                     "Decompressing uninstall... done"};
+// The document types and the patches come next, then the commit, which the journal shows.
+const CutOffPoint kInThePatches = {"in the registry patches' step, the answers written",
+                                   "Modifying registry... done"};
 
-size_t CountLines(const std::string& text, const std::string& line) {
-    size_t count = 0;
-    for (size_t at = 0; (at = text.find(line + "\n", at)) != std::string::npos; at += line.size())
-        count += at == 0 || text[at - 1] == '\n';
-    return count;
-}
-
-// Whether the journal at `path` is of a run that had reached its commit.
-const char* JournalState(const std::string& path) {
+// Whether setup's journal is of a run that had reached its commit.
+const char* JournalState() {
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, MAX_PATH);
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileA((std::string(path) + "\\NetQuilloSetup.nqj").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     char chunk[4096];
     DWORD read = 0;
@@ -407,12 +402,9 @@ std::string Leftovers(MachineView view) {
     std::vector<std::string> left = CutOffLeftovers(view);
     if (left.empty())
         return "no journal and no kept copy left";
-    const std::string journal = "<Windows>\\NetQuilloSetup.nqj";
     std::string note = "no journal";
-    if (left.front() == journal) {
-        char windows[MAX_PATH] = "";
-        GetWindowsDirectoryA(windows, MAX_PATH);
-        note = JournalState(windows + journal.substr(journal.find('\\')));
+    if (left.front() == "<Windows>\\NetQuilloSetup.nqj") {
+        note = JournalState();
         left.erase(left.begin());
     }
     return "left: " + note + (left.empty() ? ", no kept copy" : ", kept copies of earlier files");
@@ -433,8 +425,10 @@ std::string CutOffAndRepair(const std::string& setupPath) {
         Robot robot(setupPath, "");
         robot.Note(title);
         if (robot.Start(silent))
-            robot.CutOffWhen([&] { return CountLines(LogText(kLog), point.line) >= point.count; },
-                             point.where);
+            robot.CutOffWhen(
+                [&] { return LogText(kLog).find(std::string("\n") + point.line + "\n") !=
+                             std::string::npos; },
+                point.where);
         // How far the log got differs from run to run by a step.
         DeleteFileA(kLog);
         robot.Note(Leftovers(view));
@@ -461,10 +455,8 @@ std::string CutOffAndRepair(const std::string& setupPath) {
         cutOff("second install", point);
         runSilently("the next start", silent, installed);
     }
-    Robot end(setupPath, "");
-    end.Note(Leftovers(view));
     CoUninitialize();
-    return transcript + end.Transcript();
+    return transcript + Leftovers(view) + "\n";
 }
 
 } // namespace
