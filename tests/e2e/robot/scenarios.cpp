@@ -380,8 +380,9 @@ const char* JournalState() {
     char path[MAX_PATH] = "";
     GetWindowsDirectoryA(path, MAX_PATH);
     std::string bytes;
-    HANDLE file = CreateFileA((std::string(path) + "\\NetQuilloSetup.nqj").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA((std::string(path) + "\\NetQuilloSetup.nqj").c_str(), GENERIC_READ,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     char chunk[4096];
     DWORD read = 0;
     while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &read, nullptr) &&
@@ -393,7 +394,8 @@ const char* JournalState() {
     if (ReadJournal(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
                     kCatalogueRowCount, contents) != JournalRead::Whole)
         return "a journal that does not read whole";
-    return contents.committed ? "a journal of a whole install" : "a journal of an unfinished install";
+    return contents.committed ? "a journal of a whole install"
+                              : "a journal of an unfinished install";
 }
 
 // What a cut-off run left, or that nothing is left: the journal, and whether kept copies of
@@ -425,7 +427,9 @@ std::string CutOffAndRepair(const std::string& setupPath) {
         Robot robot(setupPath, "");
         robot.Note(title);
         if (robot.Start(silent))
+            // The log is opened before anything else the run does.
             robot.CutOffWhen(
+                [&] { return GetFileAttributesA(kLog) != INVALID_FILE_ATTRIBUTES; },
                 [&] { return LogText(kLog).find(std::string("\n") + point.line + "\n") !=
                              std::string::npos; },
                 point.where);
