@@ -136,6 +136,19 @@ void ListFile(std::string& out, const std::string& path, bool contents) {
         out += Normalised(path) + (contents ? Contents(path) : "") + "\n";
 }
 
+// The kept copies in `folder` and, with `tree`, below it.
+void FindKeptCopies(std::vector<std::string>& out, const std::string& folder, bool tree) {
+    for (const std::string& name : FolderEntries(folder, "*")) {
+        const std::string path = folder + "\\" + name;
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (name.find(".nqkeep") != std::string::npos)
+            out.push_back(Normalised(path));
+        else if (tree && attributes != INVALID_FILE_ATTRIBUTES &&
+                 (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            FindKeptCopies(out, path, true);
+    }
+}
+
 std::string LinkTarget(const std::string& link) {
     std::string target;
     IShellLinkA* shellLink = nullptr;
@@ -234,4 +247,16 @@ std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view, bo
     if (GetFileAttributesA(wininit.c_str()) != INVALID_FILE_ATTRIBUTES)
         out += Normalised(wininit) + ":\n" + FileText(wininit);
     return out;
+}
+
+std::vector<std::string> CutOffLeftovers(MachineView view) {
+    g_view = view;
+    std::vector<std::string> found;
+    const std::string journal = WindowsFolder() + "\\NetQuilloSetup.nqj";
+    if (GetFileAttributesA(journal.c_str()) != INVALID_FILE_ATTRIBUTES)
+        found.push_back(Normalised(journal));
+    FindKeptCopies(found, WindowsFolder(), false);
+    FindKeptCopies(found, SystemFolder(), false);
+    FindKeptCopies(found, InstallRoot(g_view), true);
+    return found;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class SetupContext;
 
@@ -31,3 +32,9 @@ std::string ExportTouchedRegistry(const SetupContext& catalogue,
 // file's size and a digest of its bytes.
 std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view = MachineView::Native,
                              bool contents = false);
+
+// What a run cut off leaves until the next start repairs it: setup's journal in the Windows
+// folder and the kept copies of earlier files ("<file>.nqkeep" to ".nqkeep9") beside the
+// uninstallers, the Find-menu library and the install folder's files; each path written as in
+// the listing.
+std::vector<std::string> CutOffLeftovers(MachineView view);

@@ -285,6 +285,33 @@ bool Robot::AwaitEnd() {
     return true;
 }
 
+bool Robot::CutOffWhen(const std::function<bool()>& approached,
+                       const std::function<bool()>& reached, const std::string& where) {
+    if (stopped_)
+        return false;
+    auto ended = [&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; };
+    WaitFor([&] { return approached() || ended(); });
+    // The install phase is over in half a second: held between slices of a millisecond, the
+    // installer is ended within a slice of the moment asked for, however busy the machine is.
+    // Held from its start, it would take twice as long under emulation.
+    SuspendThread(process_.hThread);
+    bool there = false;
+    const DWORD start = GetTickCount();
+    while (!(there = reached()) && !ended() && GetTickCount() - start < kStepDeadline) {
+        ResumeThread(process_.hThread);
+        Sleep(1);
+        SuspendThread(process_.hThread);
+    }
+    if (ended())
+        return Stop("the installer ended before it was cut off " + where);
+    if (!there)
+        return Stop("the installer did not come to the point to cut it off " + where);
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, kStepDeadline);
+    Note("cut off " + where);
+    return true;
+}
+
 // The install runs without a message loop and is over in a moment: the installer is held, and
 // let go on a millisecond at a time until its status line has changed a few times, so that the
 // picture shows the box mid-install, with a status and a part-filled bar. The status line is

@@ -43,6 +43,12 @@ class Robot {
     // After Finish or a cancel: pictures of the progress box and the outcome message, which it
     // answers, then the end of the process. True when the process ended.
     bool AwaitEnd();
+    // Lets the installer run freely until `approached` answers true, then a slice at a time until
+    // `reached` does, then ends it from outside, as the Task Manager or a power cut would, and
+    // notes "cut off `where`". Notes instead that the installer had ended before, or never got
+    // there. True when it was cut off.
+    bool CutOffWhen(const std::function<bool()>& approached, const std::function<bool()>& reached,
+                    const std::string& where);
 
     void Note(const std::string& line);
     bool Stopped() const { return stopped_; }

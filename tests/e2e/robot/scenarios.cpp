@@ -7,6 +7,7 @@
 #include "driver/catalogue.h"
 #include "driver/setup_context.h"
 #include "install/registry_names.h"
+#include "install/run_journal.h"
 #include "tests/e2e/robot/robot.h"
 
 namespace {
@@ -160,36 +161,44 @@ bool InstallPastHeldFile(Robot& robot, const Walk& walk, HeldFile& held) {
            robot.AwaitEnd();
 }
 
-// Setup's log, for the transcript: "log:" and its lines with Unix line ends, the last line's
-// end left off. The file is deleted.
-std::string TakeLog(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+// Setup's log as it stands, with Unix line ends; read while setup still writes it.
+std::string LogText(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return "no log";
+        return "";
     char text[8192];
     DWORD read = 0;
     ReadFile(file, text, sizeof text, &read, nullptr);
     CloseHandle(file);
-    DeleteFileA(path);
     std::string log(text, read);
     for (size_t at = 0; (at = log.find('\r', at)) != std::string::npos;)
         log.erase(at, 1);
+    return log;
+}
+
+// Setup's log, for the transcript: "log:" and its lines, the last line's end left off. The
+// file is deleted.
+std::string TakeLog(const char* path) {
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return "no log";
+    std::string log = LogText(path);
+    DeleteFileA(path);
     if (!log.empty() && log.back() == '\n')
         log.pop_back();
     return "log:\n" + log;
 }
 
 // The keys and files an install leaves, every file with its contents.
-std::string MachineNow() {
+std::string MachineNow(MachineView view) {
     SetupContext catalogue(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    return ExportTouchedRegistry(catalogue, g_setupView) +
-           ListTouchedFiles(catalogue, g_setupView, true);
+    return ExportTouchedRegistry(catalogue, view) + ListTouchedFiles(catalogue, view, true);
 }
 
 // Notes whether the machine is `expected` again, and where it is not.
-void CompareMachine(Robot& robot, const std::string& expected, const char* what) {
-    const std::string now = MachineNow();
+void CompareMachine(Robot& robot, const std::string& expected, const char* what,
+                    MachineView view) {
+    const std::string now = MachineNow(view);
     if (now == expected) {
         robot.Note(std::string("the machine is as ") + what);
         return;
@@ -227,7 +236,8 @@ std::string ReinstallOverHeldFile(const std::string& setupPath, const std::strin
     Robot first(setupPath, "");
     first.Note("first install");
     Install(first, Walk{});
-    const std::string installed = MachineNow();
+    const MachineView view = g_setupView;
+    const std::string installed = MachineNow(view);
     HeldFile held("PhoneQuillo\\PhoneQuillo.hlp", false);
     Robot silent(setupPath, "");
     silent.Note("silent install, the file held");
@@ -237,12 +247,12 @@ std::string ReinstallOverHeldFile(const std::string& setupPath, const std::strin
         silent.AwaitEnd();
     silent.Note(TakeLog(kLog));
     held.Release(silent);
-    CompareMachine(silent, installed, "after the first install");
+    CompareMachine(silent, installed, "after the first install", view);
     // The pages propose the first install's answers, but the mailing list unchecked.
     Robot second(setupPath, pictureFolder);
     second.Note("second install");
     InstallPastHeldFile(second, Walk{{}, false, false, {700}}, held);
-    CompareMachine(second, installed, "after the first install");
+    CompareMachine(second, installed, "after the first install", view);
     CoUninitialize();
     return first.Transcript() + silent.Transcript() + second.Transcript();
 }
@@ -254,7 +264,7 @@ std::string OneAtATime(const std::string& setupPath, const std::string& pictureF
     Robot first(setupPath, "");
     first.Note("a wizard at its first page");
     const bool waiting = first.Start() && first.AtPage(kLicencePage, "licence");
-    const std::string before = MachineNow();
+    const std::string before = MachineNow(g_setupView);
     std::string transcript = first.Transcript();
     Robot silent(setupPath, "");
     silent.Note("meanwhile a silent install");
@@ -266,7 +276,7 @@ std::string OneAtATime(const std::string& setupPath, const std::string& pictureF
     second.Note("meanwhile a second wizard");
     if (second.Start() && second.AnswerMessageBox("another-setup", IDOK))
         second.AwaitEnd();
-    CompareMachine(second, before, "before");
+    CompareMachine(second, before, "before", g_setupView);
     transcript += silent.Transcript() + second.Transcript();
     const size_t cancelFrom = first.Transcript().size();
     if (waiting) {
@@ -384,6 +394,109 @@ std::string SilentInstallAndUninstall(const std::string& setupPath) {
     return transcript;
 }
 
+// Where a silent run is ended from outside: once its log holds `line`, the first of its kind,
+// which setup writes as the step after it begins.
+struct CutOffPoint {
+    const char* where;
+    const char* line;
+};
+
+const CutOffPoint kEarlyInTheFiles = {"early in the files, the Find-menu library written",
+                                      "Decompressing NetQuillo.dll... done"};
+const CutOffPoint kBetweenModules = {"between modules, the first module's files written",
+                                     "Decompressing uninstall... done"};
+// The document types and the patches come next, then the commit, which the journal shows.
+const CutOffPoint kInThePatches = {"in the registry patches' step, the answers written",
+                                   "Modifying registry... done"};
+
+// Whether setup's journal is of a run that had reached its commit.
+const char* JournalState() {
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, MAX_PATH);
+    std::string bytes;
+    HANDLE file =
+        CreateFileA((std::string(path) + "\\NetQuilloSetup.nqj").c_str(), GENERIC_READ,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    char chunk[4096];
+    DWORD read = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &read, nullptr) &&
+           read > 0)
+        bytes.append(chunk, read);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    JournalContents contents;
+    if (ReadJournal(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
+                    kCatalogueRowCount, contents) != JournalRead::Whole)
+        return "a journal that does not read whole";
+    return contents.committed ? "a journal of a whole install"
+                              : "a journal of an unfinished install";
+}
+
+// What a cut-off run left, or that nothing is left: the journal, and whether kept copies of
+// earlier files are beside it.
+std::string Leftovers(MachineView view) {
+    std::vector<std::string> left = CutOffLeftovers(view);
+    if (left.empty())
+        return "no journal and no kept copy left";
+    std::string note = "no journal";
+    if (left.front() == "<Windows>\\NetQuilloSetup.nqj") {
+        note = JournalState();
+        left.erase(left.begin());
+    }
+    return "left: " + note + (left.empty() ? ", no kept copy" : ", kept copies of earlier files");
+}
+
+// Setup ended from outside in its install phase, as the Task Manager or a power cut ends it,
+// and started again silently: first over an empty machine, where a run refused after its
+// repair shows the machine empty again and the next one installs; then twice over that install,
+// where the run after the cut-off one repairs and installs the same answers again. Each time
+// the machine must be the one before the run that was cut off, files with their bytes.
+std::string CutOffAndRepair(const std::string& setupPath) {
+    CoInitialize(nullptr); // for the links' targets
+    const MachineView view = g_setupView;
+    const char kLog[] = "C:\\cut-off install.log";
+    const std::string silent = std::string("/S /LOG=\"") + kLog + "\"";
+    std::string transcript;
+    auto cutOff = [&](const char* title, const CutOffPoint& point) {
+        Robot robot(setupPath, "");
+        robot.Note(title);
+        if (robot.Start(silent))
+            // The log is opened before anything else the run does.
+            robot.CutOffWhen(
+                [&] { return GetFileAttributesA(kLog) != INVALID_FILE_ATTRIBUTES; },
+                [&] { return LogText(kLog).find(std::string("\n") + point.line + "\n") !=
+                             std::string::npos; },
+                point.where);
+        // How far the log got differs from run to run by a step.
+        DeleteFileA(kLog);
+        robot.Note(Leftovers(view));
+        transcript += robot.Transcript();
+    };
+    auto runSilently = [&](const char* title, const std::string& arguments,
+                           const std::string& before) {
+        Robot robot(setupPath, "");
+        robot.Note(title);
+        if (robot.Start(arguments))
+            robot.AwaitEnd();
+        robot.Note(TakeLog(kLog));
+        if (!before.empty())
+            CompareMachine(robot, before, "before the run that was cut off", view);
+        transcript += robot.Transcript();
+    };
+    const std::string empty = MachineNow(view);
+    cutOff("first install", kEarlyInTheFiles);
+    // A relative folder is refused before anything is written, after the repair.
+    runSilently("the next start, refused for its folder", silent + " /D=QuilloSoft", empty);
+    runSilently("install", silent, "");
+    const std::string installed = MachineNow(view);
+    for (const CutOffPoint& point : {kBetweenModules, kInThePatches}) {
+        cutOff("second install", point);
+        runSilently("the next start", silent, installed);
+    }
+    CoUninitialize();
+    return transcript + Leftovers(view) + "\n";
+}
+
 } // namespace
 
 bool PlayScenario(const std::string& name, const std::string& setupPath,
@@ -448,6 +561,8 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
         transcript = InstallAndUninstall(setupPath, pictureFolder);
     } else if (name == "silent") {
         transcript = SilentInstallAndUninstall(setupPath);
+    } else if (name == "cut-off" || name == "cut-off-product") {
+        transcript = CutOffAndRepair(setupPath);
     } else if (name != "report") {
         known = false;
     }
