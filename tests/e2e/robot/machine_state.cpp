@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "driver/catalogue.h"
@@ -172,6 +173,29 @@ std::string FileText(const std::string& path) {
 
 } // namespace
 
+MachineView ImageView(const std::string& imagePath) {
+    HANDLE file = CreateFileA(imagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return MachineView::Native;
+    // The machine type follows the "PE\0\0" signature that the DOS header's last field points at.
+    unsigned char header[4096] = {};
+    DWORD read = 0;
+    ReadFile(file, header, sizeof header, &read, nullptr);
+    CloseHandle(file);
+    DWORD at = 0;
+    if (read >= 0x40)
+        std::memcpy(&at, header + 0x3C, sizeof at);
+    WORD machine = 0;
+    if (read >= 6 && at <= read - 6 && std::memcmp(header + at, "PE\0\0", 4) == 0)
+        std::memcpy(&machine, header + at + 4, sizeof machine);
+    return machine == IMAGE_FILE_MACHINE_I386 ? MachineView::Wow64 : MachineView::Native;
+}
+
+std::string InstallRoot(MachineView view) {
+    return view == MachineView::Wow64 ? kWow64InstallRoot : kInstallRoot;
+}
+
 std::string ExportTouchedRegistry(const SetupContext& catalogue, MachineView view) {
     g_view = view;
     std::string out = "REGEDIT4\n\n";
@@ -197,7 +221,7 @@ std::string ExportTouchedRegistry(const SetupContext& catalogue, MachineView vie
 std::string ListTouchedFiles(const SetupContext& catalogue, MachineView view, bool contents) {
     g_view = view;
     std::string out;
-    ListTree(out, view == MachineView::Wow64 ? kWow64InstallRoot : kInstallRoot, contents);
+    ListTree(out, InstallRoot(view), contents);
     for (DWORD i = 0; i < catalogue.moduleCount; ++i)
         ListFile(out, catalogue.modules[i].uninstallerPath.get(), contents);
     ListFile(out, SystemFolder() + "\\" + kFindMenuLibraryFile, contents);

@@ -14,6 +14,13 @@ class SetupContext;
 // robot, a 64-bit program, looks there for what such an installer made.
 enum class MachineView { Native, Wow64 };
 
+// The side that the program at `imagePath` sees: Wow64 for an i386 image, which is what the
+// product is; Native for the 64-bit twin (or a file that is no image).
+MachineView ImageView(const std::string& imagePath);
+
+// The suite's folder under the program-files folder of `view`.
+std::string InstallRoot(MachineView view);
+
 // Every key the installer writes or the rollback clears, in a fixed order; for keys the system
 // shares (shell-extension approvals, pending renames) only the installer's own values.
 std::string ExportTouchedRegistry(const SetupContext& catalogue,

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     CoInitialize(nullptr);
     // The catalogue names the files and keys to look at; building a context reads nothing.
     SetupContext catalogue(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    const MachineView view = ScenarioView(argv[1]);
+    const MachineView view = ImageView(argv[2]);
     const bool written =
         WriteText(folder + "\\steps.txt", transcript) &&
         WriteText(folder + "\\registry.reg", ExportTouchedRegistry(catalogue, view)) &&

@@ -21,6 +21,9 @@ const int kNewsServerPage = 107;
 const int kFirstModuleBox = 550;
 const int kNewsModule = 4;
 
+// The side of the machine that the scenario's setup sees: the product is a 32-bit program.
+MachineView g_setupView = MachineView::Native;
+
 // One walk through the wizard to Finish.
 struct Walk {
     // Modules to uncheck on the module page, by catalogue index.
@@ -113,33 +116,34 @@ bool CancelOnFirstPage(Robot& robot) {
 
 // The robot keeps a module's file open, sharing nothing, as a help viewer or an editor would:
 // the Web module's program file, made for a first install, or a file of an earlier install.
+// `file` is below the suite's folder in the program-files folder that setup sees.
 class HeldFile {
   public:
-    HeldFile(const char* path, bool make) : path_(path), make_(make) {}
+    HeldFile(const char* file, bool make) : path_(InstallRoot(g_setupView) + "\\" + file), make_(make) {}
     ~HeldFile() {
         if (handle_ != INVALID_HANDLE_VALUE)
             CloseHandle(handle_);
     }
     void Hold(Robot& robot) {
         if (make_) {
-            CreateDirectoryA("C:\\Program Files\\QuilloSoft", nullptr);
-            CreateDirectoryA("C:\\Program Files\\QuilloSoft\\WebQuillo", nullptr);
+            for (size_t at = path_.find('\\', 3); at != std::string::npos;
+                 at = path_.find('\\', at + 1))
+                CreateDirectoryA(path_.substr(0, at).c_str(), nullptr);
         }
-        handle_ = CreateFileA(path_, GENERIC_READ | (make_ ? GENERIC_WRITE : 0), 0, nullptr,
+        handle_ = CreateFileA(path_.c_str(), GENERIC_READ | (make_ ? GENERIC_WRITE : 0), 0, nullptr,
                               make_ ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
-        robot.Note(std::string("  holding ") + path_ +
-                   (handle_ == INVALID_HANDLE_VALUE ? " failed" : " open"));
+        robot.Note("  holding " + path_ + (handle_ == INVALID_HANDLE_VALUE ? " failed" : " open"));
     }
     void Release(Robot& robot) {
         if (handle_ != INVALID_HANDLE_VALUE)
             CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
-        robot.Note(std::string("  let go of ") + path_);
+        robot.Note("  let go of " + path_);
     }
 
   private:
-    const char* path_;
+    std::string path_;
     bool make_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
@@ -179,7 +183,8 @@ std::string TakeLog(const char* path) {
 // The keys and files an install leaves, every file with its contents.
 std::string MachineNow() {
     SetupContext catalogue(kSuiteName, kProductCatalogue, kCatalogueRowCount);
-    return ExportTouchedRegistry(catalogue) + ListTouchedFiles(catalogue, MachineView::Native, true);
+    return ExportTouchedRegistry(catalogue, g_setupView) +
+           ListTouchedFiles(catalogue, g_setupView, true);
 }
 
 // Notes whether the machine is `expected` again, and where it is not.
@@ -223,7 +228,7 @@ std::string ReinstallOverHeldFile(const std::string& setupPath, const std::strin
     first.Note("first install");
     Install(first, Walk{});
     const std::string installed = MachineNow();
-    HeldFile held("C:\\Program Files\\QuilloSoft\\PhoneQuillo\\PhoneQuillo.hlp", false);
+    HeldFile held("PhoneQuillo\\PhoneQuillo.hlp", false);
     Robot silent(setupPath, "");
     silent.Note("silent install, the file held");
     held.Hold(silent);
@@ -240,6 +245,36 @@ std::string ReinstallOverHeldFile(const std::string& setupPath, const std::strin
     CompareMachine(second, installed, "after the first install");
     CoUninitialize();
     return first.Transcript() + silent.Transcript() + second.Transcript();
+}
+
+// A wizard waits at its first page; meanwhile a silent install answers 3 without even its log,
+// and a second wizard says that another setup is running; neither writes anything. Then the
+// first is cancelled.
+std::string OneAtATime(const std::string& setupPath, const std::string& pictureFolder) {
+    Robot first(setupPath, "");
+    first.Note("a wizard at its first page");
+    const bool waiting = first.Start() && first.AtPage(kLicencePage, "licence");
+    const std::string before = MachineNow();
+    std::string transcript = first.Transcript();
+    Robot silent(setupPath, "");
+    silent.Note("meanwhile a silent install");
+    const char kLog[] = "C:\\second setup.log";
+    if (silent.Start(std::string("/S /LOG=\"") + kLog + "\""))
+        silent.AwaitEnd();
+    silent.Note(TakeLog(kLog));
+    Robot second(setupPath, pictureFolder);
+    second.Note("meanwhile a second wizard");
+    if (second.Start() && second.AnswerMessageBox("another-setup", IDOK))
+        second.AwaitEnd();
+    CompareMachine(second, before, "before");
+    transcript += silent.Transcript() + second.Transcript();
+    const size_t cancelFrom = first.Transcript().size();
+    if (waiting) {
+        first.Press(PSBTN_CANCEL);
+        if (first.AnswerMessageBox("cancel-question", IDYES))
+            first.AwaitEnd();
+    }
+    return transcript + first.Transcript().substr(cancelFrom);
 }
 
 // Another distributor's mark on the Web module, which a second install must leave alone.
@@ -351,14 +386,15 @@ std::string SilentInstallAndUninstall(const std::string& setupPath) {
 
 } // namespace
 
-MachineView ScenarioView(const std::string& name) {
-    return name == "product" || name == "uninstall" || name == "silent" || name == "planted" || name == "intruder"
-               ? MachineView::Wow64
-               : MachineView::Native;
-}
-
 bool PlayScenario(const std::string& name, const std::string& setupPath,
                   const std::string& pictureFolder, std::string& transcript) {
+    g_setupView = ImageView(setupPath);
+    // "NAME-product" plays NAME against the product, whose machine view the image tells.
+    const std::string suffix = "-product";
+    if (name.size() > suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return PlayScenario(name.substr(0, name.size() - suffix.size()), setupPath,
+                            pictureFolder, transcript);
     bool known = true;
     if (name == "default" || name == "win9x" || name == "product" || name == "intruder" ||
         name == "intruder-native" || name == "planted-native") {
@@ -382,11 +418,13 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
         transcript = robot.Transcript();
     } else if (name == "held-file") {
         Robot robot(setupPath, pictureFolder);
-        HeldFile held("C:\\Program Files\\QuilloSoft\\WebQuillo\\WebQuillo.exe", true);
+        HeldFile held("WebQuillo\\WebQuillo.exe", true);
         InstallPastHeldFile(robot, Walk{}, held);
         transcript = robot.Transcript();
     } else if (name == "held-reinstall") {
         transcript = ReinstallOverHeldFile(setupPath, pictureFolder);
+    } else if (name == "one-at-a-time") {
+        transcript = OneAtATime(setupPath, pictureFolder);
     } else if (name == "second") {
         // The first install as a user would make it, unpictured; then the second, pictured.
         Robot first(setupPath, "");
