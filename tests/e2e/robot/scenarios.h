@@ -8,7 +8,7 @@
 class Robot;
 
 // Plays scenario `name` ("default", "news-only", "win9x", "earlier-version", "cancel",
-// "held-file", "held-reinstall", "one-at-a-time", "second", "product", "uninstall", "silent",
+// "held-file", "held-reinstall", "one-at-a-time", "second", "product", "uninstall", "silent", "names",
 // "planted", "intruder", their "-native" forms against a 64-bit setup, "-product" forms against
 // the 32-bit product, or "report", which
 // plays nothing and only looks at the machine); false for a name it does not know. Whether the
