@@ -518,9 +518,10 @@ std::string InstallWithNames(const std::string& setupPath, const std::string& pi
         transcript += installer.Transcript() + LinesHolding(name);
         if (user.failedReinstall)
             transcript += FailedReinstall(setupPath, silent, log, folder);
-        if (uninstallers)
-            transcript += RunQuietUninstallers(folder) + "after the uninstallers:\n" +
-                          LinesHolding(name);
+        if (uninstallers) {
+            transcript += RunQuietUninstallers(folder);
+            transcript += "after the uninstallers:\n" + LinesHolding(name);
+        }
     }
     CoUninitialize();
     return transcript;
