@@ -400,7 +400,8 @@ std::string SilentInstallAndUninstall(const std::string& setupPath) {
     Robot installer(setupPath, "");
     if (installer.Start(std::string("/S /LOG=\"") + kLog + "\""))
         installer.AwaitEnd();
-    return installer.Transcript() + TakeLog(kLog) + "\n" + RunQuietUninstallers();
+    const std::string transcript = installer.Transcript() + TakeLog(kLog) + "\n";
+    return transcript + RunQuietUninstallers();
 }
 
 // The names of users whose folders and answers the Western code page cannot write.
