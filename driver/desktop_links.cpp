@@ -3,20 +3,11 @@
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
+#include "driver/user_folders.h"
 
 namespace {
 
 const char kLinkExtension[] = ".LNK";
-
-// The desktop folder's path; false when the shell cannot name it as a file-system folder.
-bool DesktopFolder(HWND owner, char (&path)[MAX_PATH]) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, &items)) || items == nullptr)
-        return false;
-    BOOL found = SHGetPathFromIDListA(items, path);
-    CoTaskMemFree(items);
-    return found != FALSE;
-}
 
 // The link's path: desktop, product name and ".LNK"; false when it would not fit.
 bool LinkPath(const char* desktop, const char* productName, char (&path)[MAX_PATH]) {

@@ -16,6 +16,7 @@
 #include "driver/setup_options.h"
 #include "driver/shell_helpers.h"
 #include "driver/string_helpers.h"
+#include "driver/user_folders.h"
 #include "install/document_types.h"
 #include "install/file_deployment.h"
 #include "install/files_in_use.h"
@@ -56,6 +57,11 @@ HBITMAP LoadBackdropPicture() {
     std::memcpy(path + length - 4, ".bmp", 4);
     return LoadBitmapFile(path);
 }
+
+// Why a user's folder stops setup, after the folder's name (UnreachableUserFolder).
+const char kUnreachableReason[] =
+    "its name holds characters that this system's code page cannot write, and it has no short "
+    "name to stand for it";
 
 enum class Preparation { Ready, InsufficientSpace };
 
@@ -362,6 +368,17 @@ int RunInstallSequence(SetupContext& context) {
     char title[MAX_PATH];
     if (!ConcatStrings(title, sizeof title, context.suiteName.get(), " Installation"))
         return 0;
+    if (const char* folder = UnreachableUserFolder()) {
+        char text[512];
+        if (ConcatStrings(text, sizeof text, folder, ": ") &&
+            AppendString(text, sizeof text, kUnreachableReason) &&
+            AppendString(text, sizeof text,
+                         ". Nothing was installed.\n\nChoose a folder whose name uses only the "
+                         "letters of the system's language (the TEMP setting, or the "
+                         "desktop's location), then start setup again."))
+            MessageBoxA(nullptr, text, title, MB_OK | MB_ICONERROR);
+        return kExitRefused;
+    }
     context.backdropBitmap = LoadBackdropPicture();
     PayloadExtractor extractor;
     HBITMAP wizardBitmap = nullptr;
@@ -419,6 +436,8 @@ int RunSilentInstall(SetupContext& context, const char* arguments, const SetupOp
     }
     log.Line({"Modules: ", modules});
 
+    if (const char* folder = UnreachableUserFolder())
+        return Refuse(log, folder, nullptr, kUnreachableReason);
     PayloadExtractor extractor;
     if (PrepareTemporaryDrive(extractor, nullptr, nullptr) != Preparation::Ready)
         return Refuse(log, "Free space on the temporary drive", nullptr, "too little",

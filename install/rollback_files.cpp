@@ -3,6 +3,7 @@
 
 #include "driver/setup_context.h"
 #include "driver/shell_helpers.h"
+#include "driver/user_folders.h"
 #include "driver/string_helpers.h"
 #include "install/prior_state.h"
 #include "install/folder_safety.h"
@@ -80,7 +81,7 @@ void DeleteThroughHandle(const char* path) {
 
 void DeleteModuleTempFiles() {
     char directory[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, directory);
+    DWORD length = TemporaryFolder(directory);
     if (length == 0 || length >= MAX_PATH)
         return;
     char pattern[MAX_PATH];

@@ -1,6 +1,7 @@
 #include "install/temporary_file.h"
 
 #include "driver/shell_helpers.h"
+#include "driver/user_folders.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ TemporaryFile::TemporaryFile() : handle_(INVALID_HANDLE_VALUE) {
 
 bool TemporaryFile::Create() {
     char folder[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, folder);
+    DWORD length = TemporaryFolder(folder);
     if (handle_ != INVALID_HANDLE_VALUE || length == 0 || length >= MAX_PATH)
         return false;
     if (g_nextNumber == 0)

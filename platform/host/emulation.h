@@ -72,6 +72,13 @@ std::string FolderSecurity(const char* path);
 extern const char kProgramUserSid[];
 // GetTempPathA's answer; a trailing backslash is added and the folder created.
 void SetTempPath(const char* path);
+// A temporary folder or desktop whose name holds characters code page 1252 lacks ("Michał"),
+// as on an NT system that keeps its code page: the wide calls answer `wideName`, the 8-bit
+// calls the same with '?' for each lacking character, which names nothing. GetShortPathNameW
+// answers `shortName`, the 8.3 path the volume keeps it under (made at once), or the wide
+// name itself where `shortName` is null, as on a volume that makes no short names.
+void SetTempPathWide(const WCHAR* wideName, const char* shortName);
+void SetDesktopDirectoryWide(const WCHAR* wideName, const char* shortName);
 // Named kernel objects. Another user's program makes an object of `name` first, owned by
 // `ownerSid` ("S-1-5-21-..."): a mutex or another kind, which this program may open or not.
 // It lives until Reset. NamedObjectExists: some handle still holds one of that name.

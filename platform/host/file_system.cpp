@@ -651,11 +651,53 @@ void SetTempPath(const char* path) {
     if (text.empty() || text.back() != '\\')
         text += '\\';
     fs::State().tempPath = text;
+    fs::State().tempPathWide.clear();
     fs::EnsureFolder(text.c_str());
+}
+
+void SetTempPathWide(const WCHAR* wideName, const char* shortName) {
+    std::wstring wide = wideName;
+    if (wide.empty() || wide.back() != L'\\')
+        wide += L'\\';
+    fs::State().tempPath = fs::AddWideFolder(wide.c_str(), shortName);
+    fs::State().tempPathWide = wide;
 }
 
 void SetModuleFileName(const char* path) {
     fs::State().moduleFileName = path;
 }
+
+namespace fs {
+
+std::wstring Widen(const std::string& text) {
+    std::wstring wide;
+    for (char c : text)
+        wide += detail::AnsiToWide(c);
+    return wide;
+}
+
+bool Narrow(const std::wstring& text, std::string& narrow) {
+    narrow.clear();
+    bool whole = true;
+    for (WCHAR c : text) {
+        narrow += detail::WideToAnsi(c);
+        whole = whole && detail::AnsiToWide(narrow.back()) == c;
+    }
+    return whole;
+}
+
+std::string AddWideFolder(const WCHAR* wideName, const char* shortName) {
+    std::wstring wide = wideName;
+    while (wide.size() > 3 && wide.back() == L'\\')
+        wide.pop_back();
+    State().wideFolders.emplace_back(wide, shortName ? shortName : "");
+    if (shortName)
+        EnsureFolder(shortName);
+    std::string narrow;
+    Narrow(wideName, narrow);
+    return narrow;
+}
+
+} // namespace fs
 
 } // namespace hostemu

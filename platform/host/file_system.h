@@ -89,11 +89,24 @@ struct FileSystemState {
     std::string moduleFileName = "C:\\NetQuillo\\NetQuilloSetup.exe";
     std::string currentDirectory = "C:\\";
     unsigned tempCounter = 0x1A2B;
+    // The temporary folder's name as the wide calls see it, where code page 1252 cannot write
+    // it; empty when tempPath says it all.
+    std::wstring tempPathWide;
+    // Folders whose names 1252 cannot write: the wide path, and the path the volume keeps the
+    // folder under (its short name), or "" where it has none.
+    std::vector<std::pair<std::wstring, std::string>> wideFolders;
 };
 FileSystemState& State();
 
 // Creates the folder and its missing parents; false when the path is not a usable one.
 bool EnsureFolder(const char* path);
+// Records a folder whose name 1252 cannot write (hostemu::SetTempPathWide) and makes it under
+// its short name; answers the name as the 8-bit calls write it, '?' for each lacking character.
+std::string AddWideFolder(const WCHAR* wideName, const char* shortName);
+// Between the 8-bit names the emulation keeps and wide ones, through code page 1252.
+std::wstring Widen(const std::string& text);
+// False when a character has no byte in 1252.
+bool Narrow(const std::wstring& text, std::string& narrow);
 
 } // namespace fs
 } // namespace hostemu

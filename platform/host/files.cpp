@@ -118,6 +118,14 @@ DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
     return needed - 1;
 }
 
+DWORD CopyOutWide(const std::wstring& text, WCHAR* buffer, DWORD size) {
+    DWORD needed = static_cast<DWORD>(text.size()) + 1;
+    if (buffer == nullptr || size < needed)
+        return needed;
+    std::memcpy(buffer, text.c_str(), needed * sizeof(WCHAR));
+    return needed - 1;
+}
+
 } // namespace
 
 namespace hostemu {
@@ -593,6 +601,13 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer) {
     return CopyOut(hostemu::fs::State().tempPath, buffer, size);
 }
 
+DWORD GetTempPathW(DWORD size, WCHAR* buffer) {
+    const hostemu::fs::FileSystemState& state = hostemu::fs::State();
+    return CopyOutWide(state.tempPathWide.empty() ? hostemu::fs::Widen(state.tempPath)
+                                                  : state.tempPathWide,
+                       buffer, size);
+}
+
 UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR tempFileName) {
     if (DWORD error = hostemu::detail::CheckFault("GetTempFileNameA", path ? path : "")) {
         SetLastError(error);
@@ -733,6 +748,37 @@ DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
         }
     }
     return CopyOut(result, shortPath, size);
+}
+
+DWORD GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, DWORD size) {
+    if (longPath == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::wstring path = longPath;
+    // A folder with a name 1252 cannot write: its short name, or itself where it has none.
+    for (const auto& folder : hostemu::fs::State().wideFolders) {
+        const std::wstring& wide = folder.first;
+        if (path.compare(0, wide.size(), wide) != 0 ||
+            (path.size() > wide.size() && path[wide.size()] != L'\\'))
+            continue;
+        if (folder.second.empty())
+            return CopyOutWide(path, shortPath, size);
+        std::string rest;
+        if (!hostemu::fs::Narrow(path.substr(wide.size()), rest))
+            break;
+        return CopyOutWide(hostemu::fs::Widen(folder.second + rest), shortPath, size);
+    }
+    std::string narrow;
+    if (!hostemu::fs::Narrow(path, narrow)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
+    }
+    char answer[32768];
+    DWORD length = GetShortPathNameA(narrow.c_str(), answer, sizeof answer);
+    if (length == 0 || length >= sizeof answer)
+        return 0;
+    return CopyOutWide(hostemu::fs::Widen(answer), shortPath, size);
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/host/emulation.h"
+#include "platform/host/file_system.h"
 #include "platform/host/win32_api.h"
 #include "platform/host/window_manager.h"
 
@@ -17,6 +18,7 @@ struct PickerAnswer {
 
 struct Shell {
     std::string desktop = "C:\\WINDOWS\\Desktop";
+    std::wstring desktopWide; // empty: the wide view of `desktop`
     std::deque<PickerAnswer> answers;
     hostemu::FolderPickerRequest lastRequest = {};
     unsigned pickersShown = 0;
@@ -48,7 +50,13 @@ namespace hostemu {
 
 void SetDesktopDirectory(const char* path) {
     TheShell().desktop = path;
+    TheShell().desktopWide.clear();
     detail::EnsureFolder(path);
+}
+
+void SetDesktopDirectoryWide(const WCHAR* wideName, const char* shortName) {
+    TheShell().desktop = fs::AddWideFolder(wideName, shortName);
+    TheShell().desktopWide = wideName;
 }
 
 void AnswerFolderPicker(const char* path) {
@@ -112,6 +120,30 @@ BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE items, LPSTR path) {
     if (text.size() >= MAX_PATH)
         return FALSE;
     std::memcpy(path, text.c_str(), text.size() + 1);
+    return TRUE;
+}
+
+// Names without making: only the 8-bit call makes the desktop when first named.
+BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE items, WCHAR* path) {
+    if (path == nullptr)
+        return FALSE;
+    path[0] = 0;
+    if (items == nullptr || hostemu::detail::CheckFault("SHGetPathFromIDListW"))
+        return FALSE;
+    const BYTE* block = reinterpret_cast<const BYTE*>(items);
+    WORD cb;
+    std::memcpy(&cb, block, sizeof cb);
+    std::wstring wide;
+    if (cb == 0) {
+        wide = TheShell().desktopWide.empty() ? hostemu::fs::Widen(TheShell().desktop)
+                                              : TheShell().desktopWide;
+    } else {
+        const char* stored = reinterpret_cast<const char*>(block + sizeof(WORD));
+        wide = hostemu::fs::Widen(std::string(stored, strnlen(stored, cb - sizeof(WORD))));
+    }
+    if (wide.size() >= MAX_PATH)
+        return FALSE;
+    std::memcpy(path, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
     return TRUE;
 }
 

@@ -1,6 +1,9 @@
 // The silent install where only the emulation can set the scene: no window at all, too little
-// room on either drive, and a drive whose free space does not fit 32 bits.
+// room on either drive, a drive whose free space does not fit 32 bits, and user folders whose
+// names the system's code page cannot write.
 #include <string>
+
+using namespace std::string_literals;
 
 #include "driver/entry.h"
 #include "platform/host/emulation.h"
@@ -85,4 +88,41 @@ TEST_F(HostSilentInstall, TheLogGoesOnlyWhereItsNameSaysAndRefusalsSayWhatTheyAr
     EXPECT_NE(std::string::npos, log.find("The suite's registry keys: cannot be read whole\r\n"
                                           "Nothing was installed. Exit code 2.\r\n"))
         << log;
+}
+
+// An NT system that keeps code page 1252, a user "Michał": the temporary folder and the desktop
+// are reached by their short names; a folder without one ("Ελένη" on a volume that makes none)
+// is refused before anything is written, silently with its reason in the log, by the wizard in
+// a message. The 95 family's calls are taken as they answer.
+TEST_F(HostSilentInstall, UserFoldersTheCodePageCannotWriteGoByTheirShortNames_HostOnly) {
+    hostemu::SetTempPathWide(L"C:\\Users\\Michał\\Temp", "C:\\Users\\MICHA~1\\Temp");
+    hostemu::SetDesktopDirectoryWide(L"C:\\Users\\Michał\\Desktop",
+                                     "C:\\Users\\MICHA~1\\Desktop");
+    std::string log;
+    EXPECT_EQ(0, Run("/S /MODULES=Web /D=C:\\Quillo", log)) << log;
+    EXPECT_NE(std::string::npos, hostemu::ListFiles().find("C:\\Users\\MICHA~1\\Desktop\\WebQuillo.LNK"))
+        << hostemu::ListFiles();
+
+    const char refused[] = ": its name holds characters that this system's code page cannot "
+                           "write, and it has no short name to stand for it";
+    hostemu::SetTempPathWide(L"C:\\Users\\Ελένη\\Temp", nullptr);
+    const std::string registry = hostemu::ExportRegistry();
+    const std::string files = hostemu::ListFiles();
+    EXPECT_EQ(2, Run("/S /D=C:\\Other", log));
+    EXPECT_NE(std::string::npos, log.find("The temporary folder"s + refused +
+                                          "\r\nNothing was installed. Exit code 2.\r\n"))
+        << log;
+    EXPECT_EQ(2, RunSetup("/D=C:\\Other"));
+    EXPECT_NE(std::string::npos, hostemu::UserLog().find("The temporary folder"s + refused))
+        << hostemu::UserLog();
+    hostemu::SetTempPath("C:\\WINDOWS\\TEMP");
+    hostemu::SetDesktopDirectoryWide(L"C:\\Users\\王芳\\Desktop", nullptr);
+    EXPECT_EQ(2, Run("/S /D=C:\\Other", log));
+    EXPECT_NE(std::string::npos, log.find("The desktop folder"s + refused)) << log;
+    EXPECT_EQ(registry, hostemu::ExportRegistry());
+    EXPECT_EQ(files, hostemu::ListFiles());
+
+    hostemu::SetPlatformFamily(hostemu::PlatformFamily::Win9x);
+    Run("/S /D=C:\\Other", log);
+    EXPECT_EQ(std::string::npos, log.find(refused)) << log;
 }

@@ -26,6 +26,9 @@ prefix=$(mktemp -d /tmp/netquillo-e2e.XXXXXX)
 rmdir "$prefix"
 "$scripts/wine-prefix.sh" "$prefix" $version >/dev/null
 export WINEPREFIX=$prefix WINEDEBUG=-all
+# "names" needs the Western code page as the system's, whatever locale the caller (or the
+# virtual machine) has: Wine takes it from the locale, and C gives 1252.
+case $scenario in names | names-product) export LC_ALL=C.UTF-8 ;; esac
 # No menu entries on the build machine for the links setup makes.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 # "planted": setup and an uninstaller in a Downloads folder beside libraries named lz32.dll and

@@ -289,16 +289,25 @@ bool ScheduledForRestart(const MachineItems& after, const std::string& item) {
     return false;
 }
 
-// The install's root folder ("C:\Program Files\QuilloSoft\"): the parent of the first
-// module's folder that `items` hold and `without` does not.
-std::string InstallRoot(const MachineItems& items, const MachineItems& without) {
-    const std::string ending = "\\WebQuillo\\";
-    for (const std::string& item : ItemsMissingFrom(items, without)) {
-        if (item.rfind("FOLDER ", 0) == 0 && item.size() > 7 + ending.size() &&
-            item.compare(item.size() - ending.size(), ending.size(), ending) == 0)
-            return item.substr(7, item.size() - 7 - ending.size() + 1);
-    }
-    return std::string();
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+}
+
+// The install's root folder ("C:\Program Files\QuilloSoft\"): the parent of the folder that
+// the Web module's uninstall entry names; empty without one. The entry, not a new folder, so
+// that a second install into another folder is seen too.
+std::string InstallRoot(const MachineItems& items) {
+    const std::string start = "VALUE HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+                              "CurrentVersion\\Uninstall\\WebQuillo|\"InstallLocation\"=\"";
+    const std::string ending = "WebQuillo\"";
+    auto it = items.lower_bound(start);
+    if (it == items.end() || it->rfind(start, 0) != 0 || it->size() < start.size() + ending.size() ||
+        it->compare(it->size() - ending.size(), ending.size(), ending) != 0)
+        return std::string();
+    std::string root = it->substr(start.size(), it->size() - start.size() - ending.size());
+    ReplaceAll(root, "\\\\", "\\");
+    return root;
 }
 
 // What the question pages store: the shared settings key and the news server's values. One
@@ -377,16 +386,11 @@ MachineItems WithLongPaths(const MachineItems& items) {
     return named;
 }
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-        text.replace(at, from.size(), to);
-}
-
 // The machine as if setup had installed under the reference run's folder: a failed call may
 // make the options page propose another one, which the user accepts.
 MachineItems Relocated(const MachineItems& after) {
-    std::string root = InstallRoot(after, Before);
-    std::string referenceRoot = InstallRoot(Reference, Before);
+    std::string root = InstallRoot(after);
+    std::string referenceRoot = InstallRoot(Reference);
     if (root.empty() || referenceRoot.empty() || root == referenceRoot)
         return after;
     std::string escaped = root, referenceEscaped = referenceRoot;

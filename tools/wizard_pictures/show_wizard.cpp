@@ -3,7 +3,9 @@
 // files-in-use dialog (page-131.bmp) over PhoneQuillo's help file, which it holds itself. A timer on the
 // wizard's thread takes each picture from the screen and presses Next, and Finish on the last
 // page; on the news server page it first ticks the authentication box and fills in a user, as
-// a user whose server asks for one would. Exit code 0 when every page was saved.
+// a user whose server asks for one would. With NQ_PICTURES_NAME set ("Michał"), the user types
+// that name on the user details page and an install folder holding it on the options page.
+// Exit code 0 when every page was saved.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,6 +31,8 @@ const unsigned kPageCount = 7;
 DialogPage* g_pages[kPageCount];
 unsigned g_saved = 0;
 bool g_busy = false;
+// The name the user types, in the process code page (UTF-8 by the manifest); empty for none.
+char g_name[128];
 
 // The window's rectangle as the screen shows it, as a 24-bit bottom-up bitmap file.
 bool SaveWindowPicture(HWND window, const char* fileName) {
@@ -88,6 +92,12 @@ void CALLBACK TakePicture(HWND, UINT, UINT_PTR, DWORD) {
             SendDlgItemMessageA(current, 822, BM_CLICK, 0, 0);
             SetDlgItemTextA(current, 823, "reader");
             SetDlgItemTextA(current, 824, "secret");
+        }
+        if (g_name[0] != '\0' && page->TemplateId() == 104)
+            SetDlgItemTextA(current, 601, g_name);
+        if (g_name[0] != '\0' && page->TemplateId() == 105) {
+            std::string folder = std::string("C:\\Users\\") + g_name + "\\NetQuillo";
+            SetDlgItemTextA(current, 702, folder.c_str());
         }
         RedrawWindow(wizard, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -167,6 +177,14 @@ HBITMAP LoadWizardBitmap() {
 
 int main() {
     InitCommonControls();
+    // Read wide and converted: Wine 8's GetEnvironmentVariableA under the UTF-8 code page
+    // copies as many bytes as the value has characters, and cuts "Michał" to "Micha" and a
+    // lone lead byte.
+    WCHAR wideName[64];
+    DWORD nameLength = GetEnvironmentVariableW(L"NQ_PICTURES_NAME", wideName, 64);
+    if (nameLength == 0 || nameLength >= 64 ||
+        WideCharToMultiByte(CP_ACP, 0, wideName, -1, g_name, sizeof g_name, nullptr, nullptr) == 0)
+        g_name[0] = '\0';
     SetupContext context(kSuiteName, kProductCatalogue, kCatalogueRowCount);
     HBITMAP bitmap = LoadWizardBitmap();
     if (!bitmap) {

@@ -6,6 +6,7 @@
 #define CP_ACP 0
 #define CP_OEMCP 1
 #define CP_UTF8 65001
+#define WC_NO_BEST_FIT_CHARS 0x00000400
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WCHAR* wide,

@@ -32,4 +32,5 @@ typedef BROWSEINFOA* LPBROWSEINFOA;
 
 HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, PIDLIST_ABSOLUTE* items);
 BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE items, LPSTR path);
+BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE items, WCHAR* path);
 PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA browse);

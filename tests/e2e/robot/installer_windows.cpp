@@ -81,13 +81,42 @@ InstallerWindows FindInstallerWindows(DWORD processId) {
     return search.found;
 }
 
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], size, nullptr, nullptr);
+    text.resize(size > 0 ? size - 1 : 0);
+    return text;
+}
+
+// Asked for in UTF-16, so that the text arrives whole whatever code page either side has.
 std::string ControlText(HWND control) {
     if (!control)
         return "";
-    LRESULT length = Ask(control, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    Ask(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeout,
+                             &length))
+        return "";
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, kAnswerTimeout, &copied);
+    return Utf8(text.data());
+}
+
+void SetControlText(HWND control, const std::string& utf8) {
+    const std::wstring text = Wide(utf8);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, kAnswerTimeout, &result);
 }
 
 std::string ItemText(HWND dialog, int id) {

@@ -17,8 +17,14 @@ struct InstallerWindows {
 // The visible top-level dialogs of process `processId`.
 InstallerWindows FindInstallerWindows(DWORD processId);
 
-// A control's text through WM_GETTEXT, which crosses processes ("" when it does not answer).
+// UTF-8 text as UTF-16 and back: the robot's texts are UTF-8, whatever the code page.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const wchar_t* wide);
+
+// A control's text through WM_GETTEXT, which crosses processes, as UTF-8 ("" when it does not
+// answer); SetControlText types one.
 std::string ControlText(HWND control);
+void SetControlText(HWND control, const std::string& utf8);
 // A dialog's control's text, by control id.
 std::string ItemText(HWND dialog, int id);
 

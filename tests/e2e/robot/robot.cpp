@@ -165,10 +165,7 @@ void Robot::NoteFields(std::initializer_list<int> ids) {
 void Robot::Type(int id, const char* text) {
     if (stopped_)
         return;
-    HWND control = GetDlgItem(CurrentPage(wizard_), id);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        5000, &result);
+    SetControlText(GetDlgItem(CurrentPage(wizard_), id), text);
     Note("  typed " + std::to_string(id) + " \"" + text + "\"");
 }
 

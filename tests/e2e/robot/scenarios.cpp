@@ -8,6 +8,7 @@
 #include "driver/setup_context.h"
 #include "install/registry_names.h"
 #include "install/run_journal.h"
+#include "tests/e2e/robot/installer_windows.h"
 #include "tests/e2e/robot/robot.h"
 
 namespace {
@@ -36,6 +37,9 @@ struct Walk {
     bool notice = false;
     // Boxes to click on the options page when the proposals are kept.
     std::initializer_list<int> optionClicks = {};
+    // The user's name, and the install folder to type over the proposal's (none: keep it).
+    std::string user = "Ada Quill";
+    std::string folder;
 };
 
 bool WalkToFinish(Robot& robot, const Walk& walk) {
@@ -60,7 +64,7 @@ bool WalkToFinish(Robot& robot, const Walk& walk) {
     if (!robot.AtPage(kUserDetailsPage, "user-details"))
         return false;
     if (walk.answer) {
-        robot.Type(601, "Ada Quill");
+        robot.Type(601, walk.user.c_str());
         robot.Type(602, "Quill & Co");
         robot.Type(603, "ada@example.com");
         robot.Type(604, "Ireland");
@@ -74,6 +78,8 @@ bool WalkToFinish(Robot& robot, const Walk& walk) {
     robot.NoteFields({700, 701, 702});
     if (walk.answer)
         robot.Click(700);
+    if (!walk.folder.empty())
+        robot.Type(702, walk.folder.c_str());
     for (int box : walk.optionClicks)
         robot.Click(box);
     robot.Press(PSBTN_NEXT);
@@ -374,6 +380,29 @@ std::string InstallAndUninstall(const std::string& setupPath, const std::string&
     return transcript;
 }
 
+// Every module's "QuietUninstallString" as the entry holds it. With `installFolder`, notes after
+// each whether the module's folder below it and its entry are gone.
+std::string RunQuietUninstallers(const std::string& installFolder = "") {
+    std::string transcript;
+    for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
+        const char* module = kProductCatalogue[i].productName;
+        const std::string command = UninstallCommand(i, "QuietUninstallString");
+        if (command.empty()) {
+            transcript += std::string("no quiet uninstall entry for ") + module + "\n";
+            continue;
+        }
+        transcript += RunUninstaller(command, {}, "");
+        if (installFolder.empty())
+            continue;
+        const std::string folder = installFolder + "\\" + module;
+        const bool folderGone = GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+        const bool entryGone = UninstallCommand(i).empty();
+        transcript += std::string("  ") + module + (folderGone ? ": folder gone" : ": folder stays") +
+                      (entryGone ? ", entry gone\n" : ", entry stays\n");
+    }
+    return transcript;
+}
+
 // Setup with "/S" and a log, as a package manager runs it: no window comes, and the log is
 // copied into the transcript. Then every module's "QuietUninstallString" as the entry holds it.
 std::string SilentInstallAndUninstall(const std::string& setupPath) {
@@ -381,16 +410,131 @@ std::string SilentInstallAndUninstall(const std::string& setupPath) {
     Robot installer(setupPath, "");
     if (installer.Start(std::string("/S /LOG=\"") + kLog + "\""))
         installer.AwaitEnd();
-    std::string transcript = installer.Transcript() + TakeLog(kLog) + "\n";
-    for (DWORD i = 0; i < kCatalogueRowCount; ++i) {
-        const std::string command = UninstallCommand(i, "QuietUninstallString");
-        if (command.empty()) {
-            transcript +=
-                std::string("no quiet uninstall entry for ") + kProductCatalogue[i].productName + "\n";
-            continue;
-        }
-        transcript += RunUninstaller(command, {}, "");
+    const std::string transcript = installer.Transcript() + TakeLog(kLog) + "\n";
+    return transcript + RunQuietUninstallers();
+}
+
+// The names of users whose folders and answers the Western code page cannot write.
+struct UserName {
+    const char* name; // UTF-8
+    bool wizard;      // installed through the wizard, pictured; otherwise with "/S"
+    bool failedReinstall;
+};
+const UserName kUserNames[] = {
+    {"Michał", false, false}, {"Ελένη", true, false}, {"王芳", false, true}};
+
+void SetUserShellFolder(const wchar_t* key, DWORD type, const std::wstring& folder) {
+    const std::wstring path =
+        std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + key;
+    HKEY opened;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &opened, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(opened, L"Desktop", 0, type, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(opened);
+}
+
+// The user's temporary folder (TEMP and TMP of every program the robot starts) and desktop
+// ("Desktop" of the user's shell folders, which Windows and Wine read) made below
+// C:\users\NAME, with wide calls, whatever code page the robot has.
+void MoveUserFolders(Robot& robot, const std::string& name) {
+    const std::wstring home = L"C:\\users\\" + Wide(name);
+    const std::wstring temp = home + L"\\Temp", desktop = home + L"\\Desktop";
+    for (const std::wstring& folder : {home, temp, desktop})
+        CreateDirectoryW(folder.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    SetUserShellFolder(L"User Shell Folders", REG_EXPAND_SZ, desktop);
+    SetUserShellFolder(L"Shell Folders", REG_SZ, desktop);
+    robot.Note("the temporary folder and the desktop below " + Utf8(home.c_str()));
+}
+
+// The lines of the machine's keys and files that hold `name`: the links, document types,
+// uninstall entries and settings that name the install folder or the user.
+std::string LinesHolding(const std::string& name) {
+    const std::string machine = MachineNow(g_setupView);
+    std::string lines;
+    for (size_t at = 0, end; at < machine.size(); at = end + 1) {
+        end = machine.find('\n', at);
+        if (end == std::string::npos)
+            end = machine.size();
+        const std::string line = machine.substr(at, end - at);
+        if (line.find(name) != std::string::npos)
+            lines += "  " + line + "\n";
     }
+    return lines.empty() ? "  nothing holds the name\n" : lines;
+}
+
+// A reinstall that fails late: the last module's folder is put aside and a file takes its name,
+// so that setup cannot make the folder after writing the others. The rollback must give back
+// the earlier install; then the folder is put back.
+std::string FailedReinstall(const std::string& setupPath, const std::string& arguments,
+                            const std::string& log, const std::string& installFolder) {
+    const std::wstring folder =
+        Wide(installFolder + "\\" + kProductCatalogue[kCatalogueRowCount - 1].productName);
+    const std::wstring aside = folder + L".aside";
+    Robot robot(setupPath, "");
+    const bool blocked =
+        MoveFileW(folder.c_str(), aside.c_str()) &&
+        CloseHandle(CreateFileW(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    robot.Note(blocked ? "a file in place of the last module's folder, the folder put aside"
+                       : "could not put a file in place of the last module's folder");
+    const std::string before = MachineNow(g_setupView);
+    if (robot.Start(arguments))
+        robot.AwaitEnd();
+    robot.Note(TakeLog(log.c_str()));
+    CompareMachine(robot, before, "before the reinstall", g_setupView);
+    DeleteFileW(folder.c_str());
+    MoveFileW(aside.c_str(), folder.c_str());
+    return robot.Transcript();
+}
+
+// For each name in turn, in one prefix: the temporary folder and the desktop moved below a
+// folder of that name, an install into "C:\NAME\QuilloSoft" (the wizard with the name typed as
+// the user's and in the install folder, or "/S" with the log in the temporary folder), the keys
+// and files that hold the name, and each module's quiet uninstaller; for one name first a
+// reinstall that fails and is rolled back, and the earlier install must stand again.
+std::string InstallWithNames(const std::string& setupPath, const std::string& pictureFolder) {
+    CoInitialize(nullptr); // for the links' targets
+    char systemCodePage[8] = "";
+    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, systemCodePage,
+                   sizeof systemCodePage);
+    std::string transcript = std::string("the system's code page ") + systemCodePage +
+                             ", the robot's " + std::to_string(GetACP()) + "\n";
+    // The uninstallers are 32-bit programs, like the product that carries them: the 64-bit twin
+    // installs each name over the one before.
+    const bool uninstallers = g_setupView == MachineView::Wow64;
+    if (!uninstallers)
+        transcript += "no uninstallers: they run with the product\n";
+    for (const UserName& user : kUserNames) {
+        const std::string name = user.name;
+        const std::string folder = "C:\\" + name + "\\QuilloSoft";
+        Robot installer(setupPath, user.wizard ? pictureFolder : "");
+        installer.Note(name);
+        MoveUserFolders(installer, name);
+        const std::string log = "C:\\users\\" + name + "\\Temp\\setup.log";
+        const std::string silent = "/S /LOG=\"" + log + "\" /D=" + folder;
+        if (user.wizard) {
+            Walk walk;
+            walk.user = name + " Quill";
+            walk.folder = folder;
+            Install(installer, walk);
+        } else if (installer.Start(silent)) {
+            installer.AwaitEnd();
+            installer.Note(TakeLog(log.c_str()));
+        }
+        installer.Note("holding the name:");
+        transcript += installer.Transcript() + LinesHolding(name);
+        if (user.failedReinstall)
+            transcript += FailedReinstall(setupPath, silent, log, folder);
+        if (uninstallers) {
+            transcript += RunQuietUninstallers(folder);
+            transcript += "after the uninstallers:\n" + LinesHolding(name);
+        }
+    }
+    CoUninitialize();
     return transcript;
 }
 
@@ -559,6 +703,8 @@ bool PlayScenario(const std::string& name, const std::string& setupPath,
                                      {{"uninstall-refused", IDOK}}, "");
     } else if (name == "uninstall") {
         transcript = InstallAndUninstall(setupPath, pictureFolder);
+    } else if (name == "names") {
+        transcript = InstallWithNames(setupPath, pictureFolder);
     } else if (name == "silent") {
         transcript = SilentInstallAndUninstall(setupPath);
     } else if (name == "cut-off" || name == "cut-off-product") {
