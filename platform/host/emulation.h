@@ -65,6 +65,23 @@ bool SetFileOwner(const char* path, const char* ownerSid);
 // windows, searches and objects vanish, and nothing of its own code runs. The machine's disks
 // and registry stay as they are. Its call counts and faults stay.
 void EndProcess();
+// Power cuts. From TrackDurability on, the emulation keeps, beside the machine, what of it a
+// power cut would leave on the disks: the machine as it is then; a file's bytes as the last
+// FlushFileBuffers on it left them; the names of files and folders (made, renamed, deleted) as
+// any FlushFileBuffers last left them, as a file system that journals its names writes them in
+// order; each hive as RegFlushKey on a key in it last left it (the machine's hives are its
+// first-level keys, the user's keys one hive). Reset ends the tracking.
+void TrackDurability();
+// The power goes: the process ends (EndProcess), and of the changes since their last flush the
+// names, the files' bytes and the registry's hives are each lost or kept as `lose` says (a file
+// made and never flushed keeps its name but not its bytes). The machine then starts again,
+// with what it holds as its durable state.
+struct PowerCutLoss {
+    bool names = true;
+    bool fileBytes = true;
+    bool registry = true;
+};
+void CutPower(PowerCutLoss lose);
 // The access list the folder at `path` was created with, in its SDDL text, or "" when it took
 // its parent's.
 std::string FolderSecurity(const char* path);
@@ -215,6 +232,8 @@ void ResetVersion();
 void ResetCom();
 void ResetShell();
 void ResetProfiles();
+void TrackDurableRegistry();
+void CutRegistryPower();
 void ResetMessages();
 void ResetGdi();
 void ResetKernelObjects();

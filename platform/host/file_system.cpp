@@ -473,6 +473,93 @@ bool EnsureFolder(const char* path) {
     return true;
 }
 
+
+namespace {
+
+// Every folder and file on every volume, the volumes' root folders included.
+template <typename Visit> void ForEachNode(const std::shared_ptr<Node>& node, Visit& visit) {
+    visit(node);
+    for (const auto& entry : node->children)
+        ForEachNode(entry.second, visit);
+}
+template <typename Visit> void ForEachNode(Visit visit) {
+    for (auto& entry : State().volumes)
+        ForEachNode(entry.second.top, visit);
+}
+
+void KeepDurableNames() {
+    FileSystemState& state = State();
+    state.durableNames.clear();
+    ForEachNode([&state](const std::shared_ptr<Node>& node) {
+        state.durableNames.push_back({node, node->name, node->shortName, node->attributes,
+                                      node->parent, node->volume, node->children});
+    });
+}
+
+} // namespace
+
+void TrackDurableFiles() {
+    FileSystemState& state = State();
+    state.trackingDurability = true;
+    state.durableBytes.clear();
+    KeepDurableNames();
+    ForEachNode([&state](const std::shared_ptr<Node>& node) {
+        if (!node->directory)
+            state.durableBytes[node.get()] = {node, node->data};
+    });
+}
+
+void FlushedFile(const std::shared_ptr<Node>& file) {
+    FileSystemState& state = State();
+    if (!state.trackingDurability)
+        return;
+    state.durableBytes[file.get()] = {file, file->data};
+    KeepDurableNames();
+}
+
+void CutFilesPower(bool loseNames, bool loseBytes) {
+    FileSystemState& state = State();
+    if (!state.trackingDurability)
+        return;
+    if (loseNames) {
+        for (const FileSystemState::DurableName& kept : state.durableNames) {
+            Node& node = *kept.node;
+            node.name = kept.name;
+            node.shortName = kept.shortName;
+            node.attributes = kept.attributes;
+            node.parent = kept.parent;
+            node.volume = kept.volume;
+            node.children = kept.children;
+        }
+    }
+    // The system is gone with the power: nothing is open, nothing is still to be deleted on a
+    // close, and each volume's free space is what its files leave.
+    for (auto& entry : state.volumes) {
+        Volume& volume = entry.second;
+        const uint64_t size = volume.freeBytes + volume.usedBytes;
+        uint64_t used = 0;
+        auto settle = [&](const std::shared_ptr<Node>& node) {
+            node->deleteOnClose = false;
+            if (node->directory)
+                return;
+            if (loseBytes) {
+                auto durable = state.durableBytes.find(node.get());
+                // Never flushed since it was made: the name may be there, the bytes are not.
+                if (durable == state.durableBytes.end())
+                    node->data.clear();
+                else
+                    node->data = durable->second.second;
+            }
+            used += node->data.size();
+        };
+        ForEachNode(volume.top, settle);
+        volume.usedBytes = used;
+        volume.freeBytes = size > used ? size - used : 0;
+    }
+    // What is on the disk now is what the machine starts again with.
+    TrackDurableFiles();
+}
+
 } // namespace fs
 
 namespace detail {

@@ -95,8 +95,30 @@ struct FileSystemState {
     // Folders whose names 1252 cannot write: the wide path, and the path the volume keeps the
     // folder under (its short name), or "" where it has none.
     std::vector<std::pair<std::wstring, std::string>> wideFolders;
+    // What a power cut would leave, from hostemu::TrackDurability on: every folder's and file's
+    // name and place as the last flush left them, and each file's bytes as its own last flush
+    // (or the start of tracking) left them.
+    struct DurableName {
+        std::shared_ptr<Node> node;
+        std::string name;
+        std::string shortName;
+        DWORD attributes = 0;
+        Node* parent = nullptr;
+        Volume* volume = nullptr;
+        std::map<std::string, std::shared_ptr<Node>, NameLess> children;
+    };
+    bool trackingDurability = false;
+    std::vector<DurableName> durableNames;
+    std::map<const Node*, std::pair<std::shared_ptr<Node>, std::vector<BYTE>>> durableBytes;
 };
 FileSystemState& State();
+
+// Power cuts (hostemu::TrackDurability). A flush of a file makes its bytes durable, and with
+// them every name on every volume, as a file system that journals its names writes them in
+// order; CutFilesPower loses what is not durable, of the names, the bytes or both.
+void TrackDurableFiles();
+void FlushedFile(const std::shared_ptr<Node>& file);
+void CutFilesPower(bool loseNames, bool loseBytes);
 
 // Creates the folder and its missing parents; false when the path is not a usable one.
 bool EnsureFolder(const char* path);

@@ -267,9 +267,12 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOV
 
 BOOL FlushFileBuffers(HANDLE file) {
     DWORD error = 0;
-    // Writes reach the emulated disk as they are made: there is nothing left to flush.
-    if (!EnterTransfer("FlushFileBuffers", file, Writes, error))
+    // Writes reach the emulated disk as they are made; what a power cut would keep of them
+    // is tracked apart (hostemu::TrackDurability).
+    OpenFile* open = EnterTransfer("FlushFileBuffers", file, Writes, error);
+    if (!open)
         return FailBool(error);
+    hostemu::fs::FlushedFile(open->node);
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/host/emulation.h"
+#include "platform/host/file_system.h"
 #include "platform/host/win32_api.h"
 
 namespace {
@@ -63,6 +64,22 @@ void EndProcess() {
     detail::ResetCom();
     detail::ResetMessages();
     detail::ResetGdi();
+}
+
+void TrackDurability() {
+    fs::TrackDurableFiles();
+    detail::TrackDurableRegistry();
+}
+
+void CutPower(PowerCutLoss lose) {
+    EndProcess();
+    // The 95 family's profile cache is the system's memory, which goes with the power.
+    detail::ResetProfiles();
+    fs::CutFilesPower(lose.names, lose.fileBytes);
+    if (lose.registry)
+        detail::CutRegistryPower();
+    else
+        detail::TrackDurableRegistry();
 }
 
 // The folders exist on the machine as they do on any installed Windows.

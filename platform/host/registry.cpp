@@ -136,6 +136,13 @@ struct Registry {
     std::shared_ptr<Key> users;
     std::map<ULONG_PTR, OpenKey> handles;
     ULONG_PTR nextHandle = 0x1000;
+    // What a power cut would leave, from hostemu::TrackDurability on: each hive as RegFlushKey
+    // (or the start of tracking) last wrote it. The machine's hives are its first-level keys
+    // (SOFTWARE, System...); the user's keys are one hive, and so are the users'.
+    bool trackingDurability = false;
+    std::map<std::string, std::shared_ptr<Key>, hostemu::NameLess> durableMachine;
+    std::shared_ptr<Key> durableUser;
+    std::shared_ptr<Key> durableUsers;
 };
 
 Registry& TheRegistry() {
@@ -288,11 +295,73 @@ bool ResetToStandingKeys(Registry& registry) {
     return true;
 }
 
+std::shared_ptr<Key> CopyTree(const Key& key, Key* parent) {
+    auto copy = std::make_shared<Key>();
+    copy->name = key.name;
+    copy->path = key.path;
+    copy->parent = parent;
+    copy->values = key.values;
+    for (const auto& entry : key.subkeys)
+        copy->subkeys[entry.first] = CopyTree(*entry.second, copy.get());
+    return copy;
+}
+
+// Makes the hive that holds `key` durable as it is now; the machine's root stands for all of
+// its hives.
+void KeepHive(const Key& key) {
+    Registry& registry = TheRegistry();
+    const Key* hive = &key;
+    while (hive->parent && hive->parent->parent)
+        hive = hive->parent;
+    const Key* top = hive->parent ? hive->parent : hive;
+    if (top == registry.localMachine.get()) {
+        if (hive == top) {
+            registry.durableMachine.clear();
+            for (const auto& entry : top->subkeys)
+                registry.durableMachine[entry.first] = CopyTree(*entry.second, nullptr);
+        } else {
+            registry.durableMachine[UpperName(hive->name)] = CopyTree(*hive, nullptr);
+        }
+    } else if (top == registry.currentUser.get()) {
+        registry.durableUser = CopyTree(*top, nullptr);
+    } else if (top == registry.users.get()) {
+        registry.durableUsers = CopyTree(*top, nullptr);
+    }
+}
+
 } // namespace
 
 namespace hostemu {
 
 namespace detail {
+
+void TrackDurableRegistry() {
+    Registry& registry = TheRegistry();
+    registry.trackingDurability = true;
+    for (auto& root : {registry.localMachine, registry.currentUser, registry.users})
+        KeepHive(*root);
+}
+
+void CutRegistryPower() {
+    Registry& registry = TheRegistry();
+    if (!registry.trackingDurability)
+        return;
+    // Every key the process had open is gone with it; the hives are read back from the disk.
+    registry.handles.clear();
+    Key& machine = *registry.localMachine;
+    for (auto& entry : machine.subkeys)
+        MarkDeleted(*entry.second);
+    machine.subkeys.clear();
+    for (const auto& entry : registry.durableMachine)
+        machine.subkeys[entry.first] = CopyTree(*entry.second, &machine);
+    for (auto* root : {&registry.currentUser, &registry.users}) {
+        std::shared_ptr<Key>& durable =
+            root == &registry.currentUser ? registry.durableUser : registry.durableUsers;
+        MarkDeleted(**root);
+        *root = CopyTree(*durable, nullptr);
+    }
+    TrackDurableRegistry();
+}
 
 void ResetRegistry() {
     Registry& registry = TheRegistry();
@@ -604,4 +673,15 @@ LONG RegEnumValueA(HKEY hkey, DWORD index, LPSTR name, LPDWORD nameLength, LPDWO
     if (LONG error = CopyName(value.name, name, nameLength))
         return error;
     return CopyValue(value, false, type, data, dataSize);
+}
+
+// Writes the key's hive to the disk; the emulation's registry is in memory, so this matters
+// only to what a power cut keeps (hostemu::TrackDurability).
+LONG RegFlushKey(HKEY hkey) {
+    std::shared_ptr<Key> key;
+    if (LONG error = Enter("RegFlushKey", hkey, 0, key))
+        return error;
+    if (TheRegistry().trackingDurability)
+        KeepHive(*key);
+    return ERROR_SUCCESS;
 }

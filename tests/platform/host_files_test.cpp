@@ -1,5 +1,6 @@
 // What only the emulated file system can show: exact free space, a full disk, network shares,
 // the aliases it makes, files held by other processes, faults on a path. Host-only.
+#include <cstring>
 #include <string>
 
 #include "platform/host/emulation.h"
@@ -128,4 +129,77 @@ TEST_F(HostFiles, MalformedPathsAreRefused_HostOnly) {
     EXPECT_EQ("C:\\\nC:\\NetQuilloTests\\\nC:\\WINDOWS\\\nC:\\WINDOWS\\SYSTEM32\\\n"
               "C:\\WINDOWS\\TEMP\\\n",
               hostemu::ListFiles());
+}
+
+// A power cut keeps of each kind only what was flushed: a file's bytes by its own flush, the
+// names by any flush, a hive by RegFlushKey; each kind may also be kept whole.
+TEST_F(HostFiles, APowerCutKeepsOnlyWhatWasFlushed_HostOnly) {
+    hostemu::WriteFileBytes("C:\\old.txt", "old");
+    hostemu::TrackDurability();
+    auto write = [](const char* path, const char* bytes, bool flush) {
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(file, bytes, static_cast<DWORD>(std::strlen(bytes)), &written,
+                              nullptr));
+        if (flush) {
+            EXPECT_TRUE(FlushFileBuffers(file));
+        }
+        CloseHandle(file);
+    };
+    auto setValue = [](HKEY root, const char* path, const char* value) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &key, nullptr));
+        RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(std::strlen(value) + 1));
+        RegCloseKey(key);
+    };
+    auto read = [](const char* path) {
+        std::string bytes;
+        return hostemu::ReadFileBytes(path, bytes) ? bytes : std::string("(none)");
+    };
+    write("C:\\unflushed.txt", "lost", false);
+    write("C:\\flushed.txt", "kept", true); // makes every name so far durable
+    EXPECT_TRUE(MoveFileA("C:\\old.txt", "C:\\moved.txt"));
+    setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Flushed", "kept");
+    setValue(HKEY_LOCAL_MACHINE, "System\\Unflushed", "lost");
+    setValue(HKEY_CURRENT_USER, "Software\\Unflushed", "lost");
+    HKEY software;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Flushed", 0,
+                                           KEY_QUERY_VALUE, &software));
+    EXPECT_EQ(ERROR_SUCCESS, RegFlushKey(software)); // the SOFTWARE hive alone
+    RegCloseKey(software);
+    const unsigned long long freeBefore = FreeBytes("C:\\");
+
+    hostemu::PowerCutLoss keepNames;
+    keepNames.names = false;
+    keepNames.registry = false;
+    hostemu::CutPower(keepNames);
+    EXPECT_EQ("", read("C:\\unflushed.txt")); // its name kept, its bytes not
+    EXPECT_EQ("kept", read("C:\\flushed.txt"));
+    EXPECT_EQ("old", read("C:\\moved.txt"));
+    EXPECT_EQ(freeBefore + 4, FreeBytes("C:\\"));
+    HKEY key;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Unflushed", 0,
+                                           KEY_READ, &key));
+    RegCloseKey(key);
+
+    // The machine started again holds that as durable; now everything unflushed goes.
+    write("C:\\later.txt", "lost", false);
+    EXPECT_TRUE(DeleteFileA("C:\\flushed.txt"));
+    setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Later", "lost");
+    hostemu::CutPower(hostemu::PowerCutLoss());
+    EXPECT_EQ("(none)", read("C:\\later.txt"));
+    EXPECT_EQ("kept", read("C:\\flushed.txt"));
+    EXPECT_EQ("old", read("C:\\moved.txt"));
+    EXPECT_EQ("(none)", read("C:\\old.txt"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Later", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Flushed", 0, KEY_READ, &key));
+    RegCloseKey(key);
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\Unflushed", 0, KEY_READ, &key));
+    RegCloseKey(key);
 }

@@ -10,6 +10,7 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DW
 LONG RegCloseKey(HKEY key);
 LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
+LONG RegFlushKey(HKEY key);
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize);
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
