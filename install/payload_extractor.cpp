@@ -39,7 +39,8 @@ bool PayloadExtractor::ExtractPayload(WORD resourceId, const char* destination) 
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool expanded = ExpandFile(compressed.HandOver(), file);
+    // On the disk before the install's journal can vouch for it, whatever the cache does.
+    bool expanded = ExpandFile(compressed.HandOver(), file) && FlushFileBuffers(file);
     CloseHandle(file);
     // A half-written file must not pass for the payload.
     if (!expanded)

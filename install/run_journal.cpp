@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #include "driver/image_crc.h"
@@ -28,6 +29,25 @@ DWORD ReadNumber(const BYTE* at) {
     DWORD number;
     std::memcpy(&number, at, sizeof number);
     return number;
+}
+
+// Windows writes the registry's hives to the disk when it likes. Before a frame that vouches
+// for the registry (the commit), and before the journal goes, the hives setup changes are
+// written out: otherwise a power cut could keep the frame, or the journal's deletion, and lose
+// the keys. The machine's software and system hives (restart-time deletions live in the
+// latter) and the user's.
+bool FlushRegistry() {
+    bool flushed = RegFlushKey(HKEY_CURRENT_USER) == ERROR_SUCCESS;
+    for (const char* hive : {"SOFTWARE", "SYSTEM"}) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, hive, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            flushed = false;
+            continue;
+        }
+        flushed = RegFlushKey(key) == ERROR_SUCCESS && flushed;
+        RegCloseKey(key);
+    }
+    return flushed;
 }
 
 bool JournalPath(char (&path)[MAX_PATH]) {
@@ -235,7 +255,8 @@ bool RunJournal::Add(const void* record, DWORD size) {
 }
 
 bool RunJournal::Commit() {
-    return WriteFrame('C', nullptr, 0);
+    // The payloads were flushed as each was written; the registry's patches are flushed here.
+    return FlushRegistry() && WriteFrame('C', nullptr, 0);
 }
 
 void RunJournal::Remove() {
@@ -243,6 +264,9 @@ void RunJournal::Remove() {
         return;
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
+    // A hive that cannot be flushed is still written by Windows in time; the journal goes all
+    // the same, as a run that ended must not be repaired again.
+    FlushRegistry();
     // Left until the restart, it is finished again by any start before it, which changes nothing.
     DeleteNowOrAtRestart(path_, kJournalKey);
 }
@@ -286,7 +310,9 @@ JournalRepair RepairCutOffRun(SetupContext& context) {
         RollBackJournalled(context, contents, prior);
         repair = JournalRepair::RolledBack;
     }
-    // Last: cut off before this, the repair is made again.
+    // Last, once what the repair put back is on the disk: cut off before this, it is made again.
+    if (repair != JournalRepair::None)
+        FlushRegistry();
     DeleteFileA(path);
     return repair;
 }
