@@ -9,7 +9,7 @@
 // change in any run. Prints a summary of the whole failure surface and answers 1 when any run
 // failed.
 //
-// Usage: fault_sweep nt|win9x [reinstall] [persistent|cut|recut] [then=FUNCTION] [jobs=N]
+// Usage: fault_sweep nt|win9x [reinstall] [persistent|cut|recut] [power] [then=FUNCTION] [jobs=N]
 //                    [first=K] [last=K] [every=N] [show] [summary=FILE]
 //   reinstall   the machine already holds a first install of all six modules
 //   persistent  every later call of the swept call's function fails too (a disk that fills
@@ -21,6 +21,11 @@
 //               /S, which must install whole. No journal, no kept copy may be left.
 //   recut       with cut: the first repair is itself ended, at its (swept call mod 31 + 1)th
 //               call that may change the machine, before the judged one starts
+//   power       with cut or recut: each end is a power cut, which besides ending the process
+//               loses what was not flushed (hostemu::CutPower): the names of files and
+//               folders, the files' bytes and the registry's hives, each lost or kept, in the
+//               seven mixes that lose something, one after the other from swept call to swept
+//               call
 //   then=F      (NT family) besides each swept call, each later call of the function F fails
 //               too, one at a time, in a run of its own: two calls failing in one run, as when
 //               putting a file back meets a second refusal. Such a run is judged on the machine
@@ -67,6 +72,7 @@ struct Options {
     std::string then; // the function whose later calls fail as a second fault
     bool cut = false;
     bool recut = false;
+    bool power = false;
     bool show = false; // each run prints how the machine differs from the one before
     unsigned jobs = 2;
     unsigned first = 1;
@@ -229,6 +235,9 @@ void PrepareMachine() {
         }
     }
     hostemu::ClearFaults();
+    // The machine as prepared is on the disk: a power cut loses only what the run does.
+    if (TheOptions.power)
+        hostemu::TrackDurability();
 }
 
 // The outcome messages setup showed or meant to show, in order.
@@ -557,6 +566,21 @@ void JudgeLeftovers(const char* when, Verdict& verdict) {
 
 // A repair that is itself ended part way.
 std::jmp_buf RepairCutOff;
+// How the swept call's run ends: the process ended, or the power cut with the `mix`th of the
+// seven mixes of losses.
+void EndRun(unsigned mix) {
+    if (!TheOptions.power) {
+        hostemu::EndProcess();
+        return;
+    }
+    hostemu::PowerCutLoss lose;
+    const unsigned bits = mix % 7 + 1;
+    lose.names = (bits & 1) != 0;
+    lose.fileBytes = (bits & 2) != 0;
+    lose.registry = (bits & 4) != 0;
+    hostemu::CutPower(lose);
+}
+
 unsigned RepairCallsLeft = 0;
 DWORD CutRepair(const char* function, const std::string&) {
     if (!OnlyReads(function) && --RepairCallsLeft == 0)
@@ -567,7 +591,10 @@ DWORD CutRepair(const char* function, const std::string&) {
 // The process ended at the swept call: setup starts again, first to repair alone (its /S run
 // then refuses an argument it does not know), then to install.
 void JudgeCut(unsigned number, Verdict& verdict) {
-    hostemu::EndProcess();
+    // The sweep's own count of the swept calls, so that neighbours in a sample mix differently.
+    const unsigned position = static_cast<unsigned>(
+        std::lower_bound(SweptCalls.begin(), SweptCalls.end(), number) - SweptCalls.begin());
+    EndRun(position);
     hostemu::SetUser(nullptr);
     if (TheOptions.recut) {
         RepairCallsLeft = number % 31 + 1;
@@ -575,7 +602,7 @@ void JudgeCut(unsigned number, Verdict& verdict) {
         if (setjmp(RepairCutOff) == 0)
             RunSetup("/S /NOSUCHSWITCH");
         hostemu::SetCallObserver(nullptr);
-        hostemu::EndProcess();
+        EndRun(position + 3);
     }
     RunSetup("/S /NOSUCHSWITCH");
     Verdict asBefore, whole;
@@ -726,6 +753,8 @@ bool ParseOptions(int argc, char** argv) {
             TheOptions.cut = true;
         else if (arg == "recut")
             TheOptions.cut = TheOptions.recut = true;
+        else if (arg == "power")
+            TheOptions.power = true;
         else if (arg == "show")
             TheOptions.show = true;
         else if (arg.rfind("then=", 0) == 0 && TheOptions.family == hostemu::PlatformFamily::NT)
@@ -794,14 +823,20 @@ void PrintTable(const char* title, const std::map<std::string, unsigned>& counts
 int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv)) {
         std::fprintf(stderr, "usage: fault_sweep nt|win9x [reinstall] [persistent|cut|recut] "
-                             "[then=FUNCTION] [jobs=N] [first=K] [last=K] [every=N]\n");
+                             "[power] [then=FUNCTION] [jobs=N] [first=K] [last=K] [every=N]\n");
+        return 2;
+    }
+    if (TheOptions.power && !TheOptions.cut) {
+        std::fprintf(stderr, "power goes with cut or recut\n");
         return 2;
     }
     const char* scenario =
         TheOptions.family == hostemu::PlatformFamily::NT ? "NT family" : "95 family";
-    Say("%s sweep: %s, %s, %s\n", TheOptions.cut ? "cut-off" : "fault", scenario,
+    Say("%s sweep: %s, %s, %s\n",
+        TheOptions.power ? "power-cut" : TheOptions.cut ? "cut-off" : "fault", scenario,
         TheOptions.reinstall ? "second install over a first" : "first install",
-        TheOptions.cut          ? "the process ended at the swept call, then started again"
+        TheOptions.power ? "the power cut at the swept call, then setup started again"
+        : TheOptions.cut ? "the process ended at the swept call, then started again"
         : TheOptions.persistent ? "its function failing from the swept call on"
         : TheOptions.then.empty()
             ? "one call failing"
