@@ -45,12 +45,20 @@ Reach TemporaryReach(char (&path)[MAX_PATH]) {
     return CheckReach(wide, wideLength > 0 && wideLength < MAX_PATH, path);
 }
 
-// The desktop's wide name; false when the shell cannot name it as a file-system folder.
-bool DesktopWide(HWND owner, WCHAR (&wide)[MAX_PATH]) {
+BOOL PathFromItems(LPITEMIDLIST items, char* path) {
+    return SHGetPathFromIDListA(items, path);
+}
+BOOL PathFromItems(LPITEMIDLIST items, WCHAR* path) {
+    return SHGetPathFromIDListW(items, path);
+}
+
+// The desktop's 8-bit or wide name; false when the shell cannot name it as a file-system
+// folder.
+template <typename Char> bool DesktopPath(HWND owner, Char (&path)[MAX_PATH]) {
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, &items)) || items == nullptr)
         return false;
-    bool found = SHGetPathFromIDListW(items, wide) != FALSE;
+    bool found = PathFromItems(items, path) != FALSE;
     CoTaskMemFree(items);
     return found;
 }
@@ -70,13 +78,9 @@ DWORD TemporaryFolder(char (&path)[MAX_PATH]) {
 }
 
 bool DesktopFolder(HWND owner, char (&path)[MAX_PATH]) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, &items)) || items == nullptr)
-        return false;
-    bool found = SHGetPathFromIDListA(items, path) != FALSE;
-    CoTaskMemFree(items);
     WCHAR wide[MAX_PATH];
-    return found && CheckReach(wide, DesktopWide(owner, wide), path) != Reach::Unreachable;
+    return DesktopPath(owner, path) &&
+           CheckReach(wide, DesktopPath(owner, wide), path) != Reach::Unreachable;
 }
 
 const char* UnreachableUserFolder() {
@@ -85,7 +89,7 @@ const char* UnreachableUserFolder() {
         return "The temporary folder";
     // Judged by the wide name alone: naming the desktop through the 8-bit call may make it.
     WCHAR wide[MAX_PATH];
-    if (CheckReach(wide, DesktopWide(nullptr, wide), path) == Reach::Unreachable)
+    if (CheckReach(wide, DesktopPath(nullptr, wide), path) == Reach::Unreachable)
         return "The desktop folder";
     return nullptr;
 }
