@@ -36,18 +36,15 @@ DWORD ReadNumber(const BYTE* at) {
 // written out: otherwise a power cut could keep the frame, or the journal's deletion, and lose
 // the keys. The machine's software and system hives (restart-time deletions live in the
 // latter) and the user's.
-bool FlushRegistry() {
-    bool flushed = RegFlushKey(HKEY_CURRENT_USER) == ERROR_SUCCESS;
+void FlushRegistry() {
+    RegFlushKey(HKEY_CURRENT_USER);
     for (const char* hive : {"SOFTWARE", "SYSTEM"}) {
         HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, hive, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-            flushed = false;
-            continue;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, hive, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+            RegFlushKey(key);
+            RegCloseKey(key);
         }
-        flushed = RegFlushKey(key) == ERROR_SUCCESS && flushed;
-        RegCloseKey(key);
     }
-    return flushed;
 }
 
 bool JournalPath(char (&path)[MAX_PATH]) {
@@ -256,7 +253,10 @@ bool RunJournal::Add(const void* record, DWORD size) {
 
 bool RunJournal::Commit() {
     // The payloads were flushed as each was written; the registry's patches are flushed here.
-    return FlushRegistry() && WriteFrame('C', nullptr, 0);
+    // A hive that cannot be flushed now is still written by Windows in time: rolling back for
+    // it would lean on the same registry that just refused, and undo a whole install.
+    FlushRegistry();
+    return WriteFrame('C', nullptr, 0);
 }
 
 void RunJournal::Remove() {
@@ -264,8 +264,8 @@ void RunJournal::Remove() {
         return;
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
-    // A hive that cannot be flushed is still written by Windows in time; the journal goes all
-    // the same, as a run that ended must not be repaired again.
+    // As at the commit, a hive that cannot be flushed does not stop the journal's end: a run
+    // that ended must not be repaired again.
     FlushRegistry();
     // Left until the restart, it is finished again by any start before it, which changes nothing.
     DeleteNowOrAtRestart(path_, kJournalKey);
