@@ -233,7 +233,7 @@ void ResetCom();
 void ResetShell();
 void ResetProfiles();
 void TrackDurableRegistry();
-void CutRegistryPower();
+void CutRegistryPower(bool lose);
 void ResetMessages();
 void ResetGdi();
 void ResetKernelObjects();

@@ -473,7 +473,6 @@ bool EnsureFolder(const char* path) {
     return true;
 }
 
-
 namespace {
 
 // Every folder and file on every volume, the volumes' root folders included.

@@ -76,10 +76,7 @@ void CutPower(PowerCutLoss lose) {
     // The 95 family's profile cache is the system's memory, which goes with the power.
     detail::ResetProfiles();
     fs::CutFilesPower(lose.names, lose.fileBytes);
-    if (lose.registry)
-        detail::CutRegistryPower();
-    else
-        detail::TrackDurableRegistry();
+    detail::CutRegistryPower(lose.registry);
 }
 
 // The folders exist on the machine as they do on any installed Windows.

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 #include <type_traits>
+#include <utility>
 
 #include "platform/ascii_case.h"
 #include "platform/host/emulation.h"
@@ -342,24 +343,26 @@ void TrackDurableRegistry() {
         KeepHive(*root);
 }
 
-void CutRegistryPower() {
+void CutRegistryPower(bool lose) {
     Registry& registry = TheRegistry();
     if (!registry.trackingDurability)
         return;
-    // Every key the process had open is gone with it; the hives are read back from the disk.
-    registry.handles.clear();
-    Key& machine = *registry.localMachine;
-    for (auto& entry : machine.subkeys)
-        MarkDeleted(*entry.second);
-    machine.subkeys.clear();
-    for (const auto& entry : registry.durableMachine)
-        machine.subkeys[entry.first] = CopyTree(*entry.second, &machine);
-    for (auto* root : {&registry.currentUser, &registry.users}) {
-        std::shared_ptr<Key>& durable =
-            root == &registry.currentUser ? registry.durableUser : registry.durableUsers;
-        MarkDeleted(**root);
-        *root = CopyTree(*durable, nullptr);
+    if (lose) {
+        // Every key the process had open is gone with it; the hives are read back from the disk.
+        registry.handles.clear();
+        Key& machine = *registry.localMachine;
+        for (auto& entry : machine.subkeys)
+            MarkDeleted(*entry.second);
+        machine.subkeys.clear();
+        for (const auto& entry : registry.durableMachine)
+            machine.subkeys[entry.first] = CopyTree(*entry.second, &machine);
+        for (auto [root, durable] : {std::pair{&registry.currentUser, &registry.durableUser},
+                                     std::pair{&registry.users, &registry.durableUsers}}) {
+            MarkDeleted(**root);
+            *root = CopyTree(**durable, nullptr);
+        }
     }
+    // What is on the disk now is what the machine starts again with.
     TrackDurableRegistry();
 }
 
